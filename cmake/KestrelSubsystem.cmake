@@ -56,3 +56,14 @@ function(kestrel_benchmarks)
     kestrel_warnings(${t})
   endforeach()
 endfunction()
+
+# kestrel_add_subsystems(base): adds base/<subsystem> for each subsystem folder that has a CMakeLists.txt,
+# in dependency order; a folder added later is noticed at the next build (CONFIGURE_DEPENDS).
+function(kestrel_add_subsystems base)
+  file(GLOB present CONFIGURE_DEPENDS ${base}/*/CMakeLists.txt)
+  foreach(dir platform imaging processing browse desktop app cli)
+    if(EXISTS ${base}/${dir}/CMakeLists.txt)
+      add_subdirectory(${base}/${dir})
+    endif()
+  endforeach()
+endfunction()

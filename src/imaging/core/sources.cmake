@@ -1,0 +1,4 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Exceptions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Stream.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ImageLimits.cpp)
