@@ -10,6 +10,15 @@ void TGIFEncoder::ColorNotInTable() {
   throw GIFException("Color not in color table");
 }
 
+void TGIFEncoder::CheckColors(const uint8_t* data, int64_t count) const {
+  if (colorCount_ > 255) return;
+  // A branch-free maximum, which the compiler turns into vector code.
+  uint8_t highest = 0;
+  for (int64_t i = 0; i < count; ++i)
+    highest = std::max(highest, data[i]);
+  if (highest >= colorCount_) ColorNotInTable();
+}
+
 bool TGIFEncoder::NextPixels(const uint8_t*& data, int64_t& count) {
   int64_t offset = 0;
   if (!walk_->Next(offset, count)) return false;

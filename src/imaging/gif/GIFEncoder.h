@@ -30,16 +30,18 @@ protected:
   virtual void Compress() = 0;
 
   // Appends code with the current code size; the end code also pushes out the last partial byte.
+  // Whole bytes go to the writer four at a time, which gives the same byte stream.
   void Output(int code) {
     bits_ |= static_cast<uint64_t>(code) << bitCount_;
     bitCount_ += codeSize_;
-    while (bitCount_ >= 8) {
-      writer_->Put(static_cast<uint8_t>(bits_));
-      bits_ >>= 8;
-      bitCount_ -= 8;
+    if (bitCount_ >= 32) {
+      writer_->Put4(static_cast<uint32_t>(bits_));
+      bits_ >>= 32;
+      bitCount_ -= 32;
     }
-    if (code == endCode_ && bitCount_ > 0) {
-      writer_->Put(static_cast<uint8_t>(bits_));
+    if (code == endCode_) {
+      for (; bitCount_ > 0; bitCount_ -= 8, bits_ >>= 8)
+        writer_->Put(static_cast<uint8_t>(bits_));
       bits_ = 0;
       bitCount_ = 0;
     }
@@ -55,6 +57,8 @@ protected:
   void CheckColor(uint8_t pixel) const {
     if (pixel >= colorCount_) ColorNotInTable();
   }
+  // The same for a stretch of pixels at once, before any of them is coded.
+  void CheckColors(const uint8_t* data, int64_t count) const;
   [[noreturn]] static void ColorNotInTable();
 
   int codeSizeWritten_ = 0; // the code size byte (at least 2)

@@ -74,6 +74,21 @@ public:
     block_[fill_++] = byte;
     if (fill_ == kBlockBytes) WriteBlock();
   }
+  // Four bytes, least significant first.
+  void Put4(uint32_t bytes) {
+    if (fill_ > kBlockBytes - 4) {
+      for (int i = 0; i < 4; ++i, bytes >>= 8)
+        Put(static_cast<uint8_t>(bytes));
+      return;
+    }
+    uint8_t* to = block_ + fill_;
+    to[0] = static_cast<uint8_t>(bytes);
+    to[1] = static_cast<uint8_t>(bytes >> 8);
+    to[2] = static_cast<uint8_t>(bytes >> 16);
+    to[3] = static_cast<uint8_t>(bytes >> 24);
+    fill_ += 4;
+    if (fill_ == kBlockBytes) WriteBlock();
+  }
   void Flush();
   // True once any block has gone to the stream.
   bool Written() const { return written_; }

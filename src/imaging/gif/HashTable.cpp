@@ -12,8 +12,8 @@ void THashTable::Clear() {
 void THashTable::Insert(uint32_t key, int code) {
   // With no free slot on the key's path the string simply stays unknown: the encoder then sends
   // it as shorter strings, which every decoder still reads correctly.
-  const int slot = Find(key);
-  if (slot >= 0) slots_[slot] = key << 12 | (static_cast<uint32_t>(code) & kCodeMask);
+  uint32_t value;
+  InsertAt(Find(key, value), key, code);
 }
 
 } // namespace kestrel

@@ -17,25 +17,48 @@ public:
   void Insert(uint32_t key, int code);
   // The code stored for key, or -1.
   int Lookup(uint32_t key) const {
-    const int slot = Find(key);
-    return slot < 0 || slots_[slot] == kEmpty ? -1 : static_cast<int>(slots_[slot] & kCodeMask);
+    int slot;
+    return Lookup(key, slot);
+  }
+  // The same, also giving the slot where key belongs (-1 when its probe path is full), so that
+  // inserting a missing key needs no second search.
+  int Lookup(uint32_t key, int& slot) const {
+    uint32_t value = kEmpty;
+    slot = Find(key, value);
+    return value == kEmpty ? -1 : static_cast<int>(value & kCodeMask);
+  }
+  // Stores key at the slot a failed lookup gave.
+  void InsertAt(int slot, uint32_t key, int code) {
+    if (slot >= 0) slots_[slot] = key << 12 | (static_cast<uint32_t>(code) & kCodeMask);
   }
 
 private:
   static constexpr uint32_t kEmpty = 0xFFFFFFFF;
   static constexpr uint32_t kCodeMask = 0xFFF;
 
+  // The first slot tried for key: (key xor key >> 4) mod kSlots. The operand has at most 20 bits,
+  // for which one multiplication by the rounded-up reciprocal gives the exact quotient; this sits
+  // on the encoder's critical path.
+  static int Home(uint32_t key) {
+    const uint32_t x = (key ^ (key >> 4)) & 0xFFFFF;
+    constexpr uint64_t kReciprocal = ((uint64_t(1) << 33) + kSlots - 1) / kSlots;
+    const uint32_t quotient = static_cast<uint32_t>((x * kReciprocal) >> 33);
+    return static_cast<int>(x - quotient * kSlots);
+  }
+
   // The slot that holds key or the first empty slot on its probe path; -1 when the path holds
   // neither. The path visits half the slots at most, and low code sizes can fill that many.
-  int Find(uint32_t key) const {
-    int slot = static_cast<int>((key ^ (key >> 4)) % kSlots);
+  // value receives the slot's contents (kEmpty when there is no such slot).
+  int Find(uint32_t key, uint32_t& value) const {
+    int slot = Home(key);
     const uint32_t wanted = key << 12;
     for (int probes = 0; probes < kSlots; ++probes) {
-      const uint32_t value = slots_[slot];
+      value = slots_[slot];
       if (value >= 0xFFFFF000 || (value & ~kCodeMask) == wanted) return slot;
       slot -= slot == 0 ? 1 : kSlots - slot;
       if (slot < 0) slot += kSlots;
     }
+    value = kEmpty;
     return -1;
   }
 

@@ -29,8 +29,7 @@ void TLZWDecoder::ResetTable() {
 }
 
 void TLZWDecoder::Push(uint8_t pixel) {
-  // Only a table whose strings loop back on themselves can overflow the stack.
-  if (top_ == 0) throw GIFException("Invalid GIF data");
+  if (top_ == 0) StackOverflow();
   stack_[--top_] = pixel;
 }
 
@@ -54,64 +53,97 @@ bool TLZWDecoder::StartAfterClear() {
   return true;
 }
 
-bool TLZWDecoder::DecodeCode() {
-  int code;
-  if (freshStart_) {
-    freshStart_ = false;
-    code = clear_;
-  } else {
-    code = bits_.Read(codeSize_);
-    if (code < 0) return false;
-  }
-  if (code == clear_) return StartAfterClear();
-  if (code == end_) {
-    bits_.Reader().SkipToEnd();
-    return false;
-  }
-  const int inCode = code;
-  if (code >= nextFree_) {
-    // The string being defined by this very code: the previous string plus its own first pixel.
-    Push(firstPixel_);
-    code = previousCode_;
-  }
-  while (code >= clear_) {
-    Push(suffix_[code]);
-    if (prefix_[code] == code) throw GIFException("Circular decoder table entry");
-    code = prefix_[code];
-  }
-  firstPixel_ = suffix_[code];
-  Push(firstPixel_);
-  if (nextFree_ < kTableSize) {
-    prefix_[nextFree_] = static_cast<uint16_t>(previousCode_);
-    suffix_[nextFree_] = firstPixel_;
-    ++nextFree_;
-    // A full table keeps its 12-bit codes until the stream sends a clear code.
-    if (nextFree_ >= threshold_ && threshold_ < kTableSize) {
-      threshold_ *= 2;
-      ++codeSize_;
-    }
-  }
-  previousCode_ = inCode;
-  return true;
+void TLZWDecoder::StackOverflow() {
+  // Only a table whose strings loop back on themselves can fill the stack.
+  throw GIFException("Invalid GIF data");
+}
+
+void TLZWDecoder::Circular() {
+  throw GIFException("Circular decoder table entry");
 }
 
 int64_t TLZWDecoder::Read(uint8_t* pixels, int64_t count) {
   int64_t produced = 0;
   while (produced < count) {
-    if (top_ == kStackSize) {
-      if (ended_ || !DecodeCode()) {
-        ended_ = true;
-        break;
-      }
+    if (top_ < kStackSize) {
+      // Pixels of the last string that did not fit into the previous call's buffer.
+      const int64_t n = std::min<int64_t>(kStackSize - top_, count - produced);
+      std::memcpy(pixels + produced, stack_ + top_, static_cast<size_t>(n));
+      top_ += static_cast<int>(n);
+      produced += n;
+      continue;
     }
-    const int64_t n = std::min<int64_t>(kStackSize - top_, count - produced);
-    const uint8_t* from = stack_ + top_;
-    for (int64_t i = 0; i < n; ++i)
-      pixels[produced + i] = from[i];
-    top_ += static_cast<int>(n);
-    produced += n;
+    if (ended_) break;
+    int code;
+    if (freshStart_) {
+      freshStart_ = false;
+      code = clear_;
+    } else {
+      code = bits_.Read(codeSize_);
+    }
+    if (code == clear_) {
+      ended_ = !StartAfterClear();
+      continue;
+    }
+    if (code < 0 || code == end_) {
+      if (code == end_) bits_.Reader().SkipToEnd();
+      ended_ = true;
+      break;
+    }
+    produced += Expand(code, pixels + produced, count - produced);
   }
   return produced;
+}
+
+int TLZWDecoder::Expand(int code, uint8_t* out, int64_t room) {
+  const int inCode = code;
+  // Locals, so that the pixel stores below cannot force the table state to be reloaded.
+  const int clear = clear_;
+  int nextFree = nextFree_;
+  uint8_t first = firstPixel_;
+  int written;
+  if (code < clear) {
+    // A single pixel: by far the most common string in detailed pictures.
+    first = suffix_[code];
+    *out = first;
+    written = 1;
+  } else {
+    int sp = kStackSize;
+    if (code >= nextFree) {
+      // The string being defined by this very code: the previous string plus its own first pixel.
+      stack_[--sp] = first;
+      code = previousCode_;
+    }
+    while (code >= clear) {
+      if (sp == 0) StackOverflow();
+      stack_[--sp] = suffix_[code];
+      const int prefix = prefix_[code];
+      if (prefix == code) Circular();
+      code = prefix;
+    }
+    if (sp == 0) StackOverflow();
+    first = suffix_[code];
+    stack_[--sp] = first;
+    const int length = kStackSize - sp;
+    written = static_cast<int>(std::min<int64_t>(length, room));
+    for (int i = 0; i < written; ++i)
+      out[i] = stack_[sp + i];
+    top_ = sp + written;
+  }
+  firstPixel_ = first;
+  if (nextFree < kTableSize) {
+    prefix_[nextFree] = static_cast<uint16_t>(previousCode_);
+    suffix_[nextFree] = first;
+    ++nextFree;
+    // A full table keeps its 12-bit codes until the stream sends a clear code.
+    if (nextFree >= threshold_ && threshold_ < kTableSize) {
+      threshold_ *= 2;
+      ++codeSize_;
+    }
+    nextFree_ = nextFree;
+  }
+  previousCode_ = inCode;
+  return written;
 }
 
 } // namespace kestrel

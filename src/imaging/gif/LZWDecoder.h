@@ -28,8 +28,11 @@ public:
   int64_t Read(uint8_t* pixels, int64_t count);
 
 private:
-  // Puts the pixels of the next code on the stack; false when the data have ended.
-  bool DecodeCode();
+  // Writes the string of code (neither clear nor end) to out, up to room pixels; what does not
+  // fit waits on the stack. Returns the pixels written.
+  int Expand(int code, uint8_t* out, int64_t room);
+  [[noreturn]] static void StackOverflow();
+  [[noreturn]] static void Circular();
   bool StartAfterClear();
   void ResetTable();
   void Push(uint8_t pixel);

@@ -2,7 +2,7 @@
 
 namespace kestrel {
 
-void TLZWEncoder::OutputCode(int code) {
+inline void TLZWEncoder::OutputCode(int code) {
   Output(code);
   if (nextFree_ > maxCode_ || justCleared_) {
     if (justCleared_) {
@@ -25,24 +25,25 @@ void TLZWEncoder::ClearTable() {
 
 void TLZWEncoder::Compress() {
   if (!table_) table_ = std::make_unique<THashTable>();
+  THashTable& table = *table_;
   ClearTable();
   const uint8_t* data = nullptr;
   int64_t count = 0;
-  bool first = true;
-  int prefix = 0;
+  int prefix = -1; // no pixel yet
   while (NextPixels(data, count)) {
+    const uint8_t* const pixels = data;
+    const int64_t n = count;
+    CheckColors(pixels, n);
     int64_t i = 0;
-    if (first) {
-      CheckColor(data[0]);
-      prefix = data[0];
-      first = false;
+    if (prefix < 0) {
+      prefix = pixels[0];
       i = 1;
     }
-    for (; i < count; ++i) {
-      const uint8_t pixel = data[i];
-      CheckColor(pixel);
+    for (; i < n; ++i) {
+      const uint8_t pixel = pixels[i];
       const uint32_t key = static_cast<uint32_t>(prefix) << 8 | pixel;
-      const int code = table_->Lookup(key);
+      int slot;
+      const int code = table.Lookup(key, slot);
       if (code >= 0) {
         prefix = code;
         continue;
@@ -52,7 +53,7 @@ void TLZWEncoder::Compress() {
       if (nextFree_ > kLastEntry) {
         ClearTable();
       } else {
-        table_->Insert(key, nextFree_++);
+        table.InsertAt(slot, key, nextFree_++);
       }
     }
   }

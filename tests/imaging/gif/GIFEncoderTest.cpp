@@ -259,4 +259,8 @@ TEST(GIFRLEEncoder, ChoosesBetweenRepeatingAndARunTableByCost) {
   // A later run of the table's colour is sent with the longest run code plus the rest.
   EXPECT_EQ(codesOf(runs({{1, 10}, {0, 1}, {1, 9}})),
             (std::vector<int>{4, 1, 6, 7, 8, 0, 8, 8, 1, 5}));
+  // Ten pixels cost five codes with a table of runs up to 2, and five after a clear (clear, 1, 2,
+  // 3, 4 pixels): at equal cost the table is kept.
+  EXPECT_EQ(codesOf(runs({{1, 3}, {0, 1}, {1, 10}})),
+            (std::vector<int>{4, 1, 6, 0, 6, 6, 6, 6, 6, 5}));
 }
