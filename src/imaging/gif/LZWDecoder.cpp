@@ -28,11 +28,6 @@ void TLZWDecoder::ResetTable() {
   top_ = kStackSize;
 }
 
-void TLZWDecoder::Push(uint8_t pixel) {
-  if (top_ == 0) StackOverflow();
-  stack_[--top_] = pixel;
-}
-
 bool TLZWDecoder::StartAfterClear() {
   ResetTable();
   int code;
@@ -49,7 +44,7 @@ bool TLZWDecoder::StartAfterClear() {
   if (code > end_) throw GIFException("Invalid GIF data");
   previousCode_ = code;
   firstPixel_ = suffix_[code];
-  Push(firstPixel_);
+  stack_[--top_] = firstPixel_; // the stack is empty after the reset
   return true;
 }
 

@@ -35,7 +35,6 @@ private:
   [[noreturn]] static void Circular();
   bool StartAfterClear();
   void ResetTable();
-  void Push(uint8_t pixel);
 
   TGIFBitReader& bits_;
   int minimumSize_;
