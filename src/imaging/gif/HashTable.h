@@ -23,9 +23,9 @@ public:
   // The same, also giving the slot where key belongs (-1 when its probe path is full), so that
   // inserting a missing key needs no second search.
   int Lookup(uint32_t key, int& slot) const {
-    uint32_t value = kEmpty;
-    slot = Find(key, value);
-    return value == kEmpty ? -1 : static_cast<int>(value & kCodeMask);
+    const TFound found = Find(key);
+    slot = found.slot;
+    return found.value == kEmpty ? -1 : static_cast<int>(found.value & kCodeMask);
   }
   // Stores key at the slot a failed lookup gave.
   void InsertAt(int slot, uint32_t key, int code) {
@@ -46,21 +46,24 @@ private:
     return static_cast<int>(x - quotient * kSlots);
   }
 
-  // The slot that holds key or the first empty slot on its probe path; -1 when the path holds
-  // neither. The path visits half the slots at most, and low code sizes can fill that many.
-  // value receives the slot's contents (kEmpty when there is no such slot).
-  int Find(uint32_t key, uint32_t& value) const {
-    int slot = Home(key);
-    const uint32_t wanted = key << 12;
-    for (int probes = 0; probes < kSlots; ++probes) {
-      value = slots_[slot];
-      if (value >= 0xFFFFF000 || (value & ~kCodeMask) == wanted) return slot;
-      slot -= slot == 0 ? 1 : kSlots - slot;
-      if (slot < 0) slot += kSlots;
-    }
-    value = kEmpty;
-    return -1;
+  // The slot that holds key or the first empty slot on its probe path (-1 when the path holds
+  // neither), with its contents (kEmpty when there is no such slot). The path visits half the
+  // slots at most, and low code sizes can fill that many.
+  struct TFound {
+    int slot;
+    uint32_t value;
+  };
+  TFound Find(uint32_t key) const {
+    const int slot = Home(key);
+    const uint32_t value = slots_[slot];
+    return Holds(value, key) ? TFound{slot, value} : Probe(slot, key);
   }
+  // True when a slot with this value ends the search for key: empty, or holding key.
+  static bool Holds(uint32_t value, uint32_t key) {
+    return value >= 0xFFFFF000 || (value & ~kCodeMask) == key << 12;
+  }
+  // Goes on from a slot taken by another key.
+  TFound Probe(int slot, uint32_t key) const;
 
   uint32_t slots_[kSlots];
 };
