@@ -3,7 +3,6 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LZWDecoderTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GIFEncoderTest.cpp)
 # giflib is the independent reader and writer these tests compare our coding with; only the test
-# program links it. Targets made after this point in the folder (the subsystem's test program) take
-# it up.
+# program links it.
 find_package(GIF REQUIRED)
-link_libraries(GIF::GIF)
+list(APPEND KESTREL_LIBS GIF::GIF)
