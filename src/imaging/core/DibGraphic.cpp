@@ -261,10 +261,11 @@ void TDibGraphic::LoadFromStream(TStream& stream) {
     if (LoadAllFrames) {
       start = stream.Position();
       count = ImageCountInStream(stream);
+      // Counting may have read on; every image is read from where the file starts.
+      stream.SetPosition(start);
       if (count == 1) LoadAllFrames = false;
     }
     if (LoadAllFrames) {
-      stream.SetPosition(start);
       frames_.clear();
       currentFrame_ = -1;
       for (int i = 1; i <= count; ++i) {
