@@ -241,15 +241,21 @@ void TDibGraphic::AssignTo(TPersistent& target) const {
 
 void TDibGraphic::Draw(TCanvas& canvas, const TRect& rect) {
   if (Empty()) return;
-  const TStretchMode saved = canvas.StretchMode;
+  // A plain copy, stretched without blending for true colour and averaged for palettes.
+  const TStretchMode savedStretch = canvas.StretchMode;
+  const TCopyMode savedCopy = canvas.CopyMode;
   canvas.StretchMode = format_ == ifTrueColor ? smDeleteScans : smHalftone;
-  try {
-    canvas.StretchBlt(rect, *surface_, {0, 0, Width(), Height()});
-  } catch (...) {
-    canvas.StretchMode = saved;
-    throw;
-  }
-  canvas.StretchMode = saved;
+  canvas.CopyMode = cmSrcCopy;
+  struct Restore {
+    TCanvas& c;
+    TStretchMode stretch;
+    TCopyMode copy;
+    ~Restore() {
+      c.StretchMode = stretch;
+      c.CopyMode = copy;
+    }
+  } restore{canvas, savedStretch, savedCopy};
+  canvas.StretchBlt(rect, *surface_, {0, 0, Width(), Height()});
 }
 
 void TDibGraphic::LoadFromStream(TStream& stream) {
