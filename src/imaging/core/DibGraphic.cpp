@@ -5,6 +5,7 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Screen.h"
+#include "imaging/core/StorageSurface.h"
 #include "imaging/core/Stream.h"
 
 #include <QCoreApplication>
@@ -74,25 +75,13 @@ const bool registered = [] {
 } // namespace
 
 // The canvas's view of the picture: bottom-up storage, palette formats map to the nearest entry.
-class TDibGraphic::Surface : public TCanvasSurface {
+class TDibGraphic::Surface : public TStorageSurface {
 public:
-  explicit Surface(TDibGraphic& g) : g_(g) {}
-  int SourceWidth() const override { return g_.storage_.Width(); }
-  int SourceHeight() const override { return g_.storage_.Height(); }
-  void ReadPixels(int x0, int y, int count, TPixelColor* out) const override {
-    PixelRows::Read(g_.storage_.Row(y), g_.BitsPerPixel(), x0, count, g_.table_, out);
-  }
-  void WritePixels(int x0, int y, int count, const TPixelColor* colors) override {
-    PixelRows::Write(g_.storage_.Row(y), g_.BitsPerPixel(), x0, count, colors, g_.converter_.get());
-  }
-  TPixelColor Representable(TPixelColor color) override {
-    if (!g_.converter_) return color & 0xFFFFFF;
-    return g_.table_.Colors[g_.converter_->NearestIndex(color)];
-  }
-  const TPixelStorage* RawStorage() const override { return &g_.storage_; }
-  const TColorTable* RawColorTable() const override { return &g_.table_; }
-  TPixelStorage* RawStorageForWrite() override { return &g_.storage_; }
+  explicit Surface(TDibGraphic& g) : TStorageSurface(g.storage_, g.table_), g_(g) {}
   void SurfaceChanged() override { g_.Changed(); }
+
+protected:
+  TRgbToPaletteConverter& Converter() override { return *g_.converter_; }
 
 private:
   TDibGraphic& g_;
