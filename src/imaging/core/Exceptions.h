@@ -31,6 +31,10 @@ KESTREL_EXCEPTION_CLASS(EInvalidGraphicOperation, Exception)
 KESTREL_EXCEPTION_CLASS(EStreamError, Exception)
 // Errors of the device-independent image model itself.
 KESTREL_EXCEPTION_CLASS(EZeduziziError, Exception)
+// An assignment between two classes that cannot be converted ("Cannot assign a X to a Y").
+KESTREL_EXCEPTION_CLASS(EConvertError, Exception)
+// Memory for pixels could not be had.
+KESTREL_EXCEPTION_CLASS(EOutOfMemory, Exception)
 
 // printf-style formatting for the messages that carry a number or a name ("Frame %d does not
 // exist").

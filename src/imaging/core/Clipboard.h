@@ -1,0 +1,62 @@
+#pragma once
+// TClipboard: the system clipboard (QClipboard underneath). CF_BITMAP travels as an image; a
+// format registered by name travels as raw bytes under a MIME type ("GIF Image" as image/gif).
+// Needs a QGuiApplication; without one the clipboard is empty and writes are dropped.
+
+#include "imaging/core/Graphic.h"
+
+#include <memory>
+#include <string>
+
+class QMimeData;
+
+namespace kestrel {
+
+class TClipboard : public TPersistent {
+public:
+  // The process's clipboard.
+  static TClipboard& Instance();
+
+  const char* ClassName() const override { return "TClipboard"; }
+
+  // A format id for a named clipboard format carried under mimeType; the same name gives the
+  // same id.
+  static TClipboardFormat RegisterFormat(const std::string& name, const std::string& mimeType);
+
+  // Batches writes: between Open and Close, SetAsHandle calls add formats to one clipboard entry
+  // (the first write of a batch replaces what was there). Nested calls count.
+  void Open();
+  void Close();
+
+  bool HasFormat(TClipboardFormat format) const;
+  // CF_BITMAP: the image as a bitmap (null Bitmap when there is none); a registered format: its
+  // bytes.
+  TClipboardData GetAsHandle(TClipboardFormat format) const;
+  void SetAsHandle(TClipboardFormat format, const TClipboardData& data);
+  void Clear();
+
+  // Puts a graphic on the clipboard through its SaveToClipboardFormat.
+  void Assign(const TPersistent* source) override;
+
+private:
+  TClipboard();
+  ~TClipboard() override;
+  void Flush();
+
+  int openCount_ = 0;
+  std::unique_ptr<QMimeData> pending_;
+};
+
+// Opens the clipboard for the life of the object.
+class TClipboardSession {
+public:
+  explicit TClipboardSession(TClipboard& clipboard) : clipboard_(clipboard) { clipboard_.Open(); }
+  ~TClipboardSession() { clipboard_.Close(); }
+  TClipboardSession(const TClipboardSession&) = delete;
+  TClipboardSession& operator=(const TClipboardSession&) = delete;
+
+private:
+  TClipboard& clipboard_;
+};
+
+} // namespace kestrel
