@@ -4,7 +4,7 @@
 // of the palette build and of the dithered remap alone.
 
 #include "processing/colour/FloydSteinbergDitherer.h"
-#include "processing/colour/PaletteReduction.h"
+#include "processing/colour/ReduceToPalette.h"
 
 #include <libimagequant.h>
 
@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <vector>
 
 using namespace kestrel;
@@ -102,27 +103,29 @@ struct Result {
   double psnr;
 };
 
-// Reduces once and returns the PSNR of the result.
-double ReducedPsnr(const Picture& p, int mode, int ditherMode) {
-  TBgrRowSource rows = [&](int y) { return p.Row(y); };
+std::unique_ptr<TBitmap> AsBitmap(const Picture& p) {
+  auto bitmap = std::make_unique<TBitmap>(p.width, p.height, pf24bit);
+  for (int y = 0; y < p.height; ++y)
+    std::copy_n(p.Row(y), size_t(3) * p.width, bitmap->ScanLine(y));
+  return bitmap;
+}
+
+double ReducedPsnr(const Picture& p, const TBitmap& reduced) {
   std::vector<uint8_t> indices(size_t(p.width) * p.height);
-  TPaletteReduction reduction(mode, ditherMode, 8, {}, p.width, p.height, rows);
-  reduction.Run(rows, [&](int y) { return indices.data() + size_t(p.width) * y; });
+  for (int y = 0; y < p.height; ++y)
+    std::copy_n(reduced.ScanLine(y), p.width, indices.data() + size_t(p.width) * y);
   uint8_t rgb[256][3] = {};
-  for (size_t i = 0; i < reduction.Palette().size(); ++i)
-    rgb[i][0] = reduction.Palette()[i].red, rgb[i][1] = reduction.Palette()[i].green,
-    rgb[i][2] = reduction.Palette()[i].blue;
+  const TPalette& palette = reduced.OwnPalette();
+  for (int i = 0; i < palette.Count(); ++i)
+    rgb[i][0] = palette[i].Red, rgb[i][1] = palette[i].Green, rgb[i][2] = palette[i].Blue;
   return Psnr(p, indices, rgb);
 }
 
-Result Ours(const Picture& p, int mode) {
-  TBgrRowSource rows = [&](int y) { return p.Row(y); };
-  std::vector<uint8_t> indices(size_t(p.width) * p.height);
-  double s = Seconds([&] {
-    TPaletteReduction reduction(mode, dmFloydSteinberg, 8, {}, p.width, p.height, rows);
-    reduction.Run(rows, [&](int y) { return indices.data() + size_t(p.width) * y; });
-  });
-  return {s, ReducedPsnr(p, mode, dmFloydSteinberg)};
+// The whole reduction of a device bitmap, as the viewer and the GIF writer call it.
+Result Ours(const Picture& p, const TBitmap& bitmap, int mode) {
+  std::unique_ptr<TBitmap> reduced;
+  double s = Seconds([&] { reduced = ReduceToPalette(bitmap, mode, dmFloydSteinberg, 8, {}); });
+  return {s, ReducedPsnr(p, *reduced)};
 }
 
 struct Reference {
@@ -188,12 +191,11 @@ int main() {
   std::printf("picture %dx%d (%.1f Mpixel), best of %d runs\n", p.width, p.height, mpix, kRuns);
 
   TBgrRowSource rows = [&](int y) { return p.Row(y); };
-  TPaletteEntries palette;
-  double build =
-      Seconds([&] { palette = OctreePaletteEntries(p.width, p.height, rows, 256, 8, false); });
+  TPalette palette;
+  double build = Seconds([&] { palette = OctreePalette(p.width, p.height, rows, 256, 8, false); });
   std::vector<uint8_t> indices(size_t(p.width) * p.height);
   double remap = Seconds([&] {
-    TFastColorLookup lookup(palette);
+    TFastColorLookup lookup(palette.Entries());
     TFloydSteinbergDitherer ditherer(p.width, lookup);
     for (int y = 0; y < p.height; ++y)
       ditherer.DitherRow(p.Row(y), indices.data() + size_t(p.width) * y);
@@ -206,12 +208,14 @@ int main() {
               "PSNR %.2f dB\n",
               mpix / peer.paletteSeconds, mpix / peer.remapSeconds, peer.whole.seconds,
               peer.whole.psnr);
+  const std::unique_ptr<TBitmap> bitmap = AsBitmap(p);
   for (int mode : {rmQuantize, rmQuantizeWindows}) {
-    Result ours = Ours(p, mode);
+    Result ours = Ours(p, *bitmap, mode);
     std::printf("mode %d: ours %.3f s, PSNR %.2f dB (%+.2f dB against the reference, target >= "
                 "-2; %.2f dB without dithering); speed ratio reference/ours %.2fx (target >= 2)\n",
                 mode, ours.seconds, ours.psnr, ours.psnr - peer.whole.psnr,
-                ReducedPsnr(p, mode, dmNearest), peer.whole.seconds / ours.seconds);
+                ReducedPsnr(p, *ReduceToPalette(*bitmap, mode, dmNearest, 8, {})),
+                peer.whole.seconds / ours.seconds);
   }
   return 0;
 }

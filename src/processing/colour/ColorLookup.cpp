@@ -12,7 +12,7 @@ TFastColorLookup::TFastColorLookup(std::span<const TPaletteEntry> palette)
   // Every palette colour finds itself exactly; of two entries sharing a key the lower index wins.
   for (int i = 0; i < ColorCount(); ++i) {
     const TPaletteEntry& e = entries_[i];
-    int16_t& slot = inverse_[Key(e.red, e.green, e.blue)];
+    int16_t& slot = inverse_[Key(e.Red, e.Green, e.Blue)];
     if (slot == kUnset) slot = static_cast<int16_t>(i);
   }
 }
@@ -24,7 +24,7 @@ int TFastColorLookup::Search(uint8_t red, uint8_t green, uint8_t blue, int key) 
   int bestDistance = 196608;
   for (int i = 0; i < ColorCount(); ++i) {
     const TPaletteEntry& e = entries_[i];
-    int d = std::abs(e.red - red) + std::abs(e.green - green) + std::abs(e.blue - blue);
+    int d = std::abs(e.Red - red) + std::abs(e.Green - green) + std::abs(e.Blue - blue);
     if (d < bestDistance) {
       bestDistance = d;
       best = i;

@@ -3,7 +3,7 @@
 // them once per pixel, so the subclasses are final and their MapColor is inline: a ditherer that
 // knows the concrete class calls it without the virtual dispatch.
 
-#include "processing/colour/PaletteEntry.h"
+#include "imaging/core/Palette.h"
 
 #include <array>
 #include <cstdint>
@@ -14,10 +14,10 @@ namespace kestrel {
 
 // A palette index with the colour the palette holds there.
 struct TMappedColor {
-  int index = 0;
-  uint8_t red = 0;
-  uint8_t green = 0;
-  uint8_t blue = 0;
+  int Index = 0;
+  uint8_t Red = 0;
+  uint8_t Green = 0;
+  uint8_t Blue = 0;
 };
 
 class TColorLookup {
@@ -54,7 +54,7 @@ public:
     int index = inverse_[key];
     if (index < 0) index = Search(red, green, blue, key);
     const TPaletteEntry& e = entries_[index];
-    return {index, e.red, e.green, e.blue};
+    return {index, e.Red, e.Green, e.Blue};
   }
 
 private:

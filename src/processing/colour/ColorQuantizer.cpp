@@ -19,19 +19,19 @@ uint32_t TColorQuantizer::NewNode(int level) {
     nodes_.emplace_back();
   }
   TOctreeNode& node = nodes_[n];
-  node.level = static_cast<uint8_t>(level);
+  node.Level = static_cast<uint8_t>(level);
   if (level == colorBits_) {
-    node.leaf = true;
+    node.Leaf = true;
     ++leafCount_;
   } else {
-    node.next = reducible_[level];
+    node.Next = reducible_[level];
     reducible_[level] = n;
   }
   return n;
 }
 
 void TColorQuantizer::FreeChildren(uint32_t node) {
-  for (uint32_t& child : nodes_[node].children) {
+  for (uint32_t& child : nodes_[node].Children) {
     if (child) {
       FreeChildren(child);
       free_.push_back(child);
@@ -42,13 +42,13 @@ void TColorQuantizer::FreeChildren(uint32_t node) {
 
 uint32_t TColorQuantizer::Descend(uint32_t node, uint8_t red, uint8_t green, uint8_t blue,
                                   int level) {
-  while (!nodes_[node].leaf && nodes_[node].level < level) {
-    int shift = 7 - nodes_[node].level;
+  while (!nodes_[node].Leaf && nodes_[node].Level < level) {
+    int shift = 7 - nodes_[node].Level;
     int index = ((red >> shift) & 1) << 2 | ((green >> shift) & 1) << 1 | ((blue >> shift) & 1);
-    uint32_t child = nodes_[node].children[index];
+    uint32_t child = nodes_[node].Children[index];
     if (!child) {
-      child = NewNode(nodes_[node].level + 1); // may move the pool
-      nodes_[node].children[index] = child;
+      child = NewNode(nodes_[node].Level + 1); // may move the pool
+      nodes_[node].Children[index] = child;
     }
     node = child;
   }
@@ -65,10 +65,10 @@ void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue) {
   if (!node) node = cache_[key] = Descend(root_, red, green, blue, cacheLevel_);
   node = Descend(node, red, green, blue, colorBits_);
   TOctreeNode& leaf = nodes_[node];
-  ++leaf.pixelCount;
-  leaf.redSum += red;
-  leaf.greenSum += green;
-  leaf.blueSum += blue;
+  ++leaf.PixelCount;
+  leaf.RedSum += red;
+  leaf.GreenSum += green;
+  leaf.BlueSum += blue;
   if (leafCount_ != leavesBefore)
     while (leafCount_ > maxColors_ && Reduce()) {
     }
@@ -86,44 +86,44 @@ bool TColorQuantizer::Reduce() {
   uint32_t n = reducible_[level];
   if (!n) return false;
   TOctreeNode& node = nodes_[n];
-  reducible_[level] = node.next;
-  node.next = 0;
+  reducible_[level] = node.Next;
+  node.Next = 0;
   int children = 0;
-  for (uint32_t child : node.children) {
+  for (uint32_t child : node.Children) {
     if (child) {
       const TOctreeNode& c = nodes_[child];
-      node.pixelCount += c.pixelCount;
-      node.redSum += c.redSum;
-      node.greenSum += c.greenSum;
-      node.blueSum += c.blueSum;
+      node.PixelCount += c.PixelCount;
+      node.RedSum += c.RedSum;
+      node.GreenSum += c.GreenSum;
+      node.BlueSum += c.BlueSum;
       ++children;
     }
   }
   FreeChildren(n);
-  node.leaf = true;
+  node.Leaf = true;
   leafCount_ += 1 - children;
   if (level < cacheLevel_) std::fill(cache_.begin(), cache_.end(), 0);
   return true;
 }
 
-void TColorQuantizer::Collect(uint32_t n, TPaletteEntries& table) const {
+void TColorQuantizer::Collect(uint32_t n, std::vector<TPaletteEntry>& table) const {
   const TOctreeNode& node = nodes_[n];
-  if (node.leaf) {
+  if (node.Leaf) {
     TPaletteEntry e;
-    if (node.pixelCount) {
-      e.red = static_cast<uint8_t>(node.redSum / node.pixelCount);
-      e.green = static_cast<uint8_t>(node.greenSum / node.pixelCount);
-      e.blue = static_cast<uint8_t>(node.blueSum / node.pixelCount);
+    if (node.PixelCount) {
+      e.Red = static_cast<uint8_t>(node.RedSum / node.PixelCount);
+      e.Green = static_cast<uint8_t>(node.GreenSum / node.PixelCount);
+      e.Blue = static_cast<uint8_t>(node.BlueSum / node.PixelCount);
     }
     table.push_back(e);
     return;
   }
-  for (uint32_t child : node.children)
+  for (uint32_t child : node.Children)
     if (child) Collect(child, table);
 }
 
-TPaletteEntries TColorQuantizer::GetColorTable() const {
-  TPaletteEntries table;
+std::vector<TPaletteEntry> TColorQuantizer::GetColorTable() const {
+  std::vector<TPaletteEntry> table;
   if (root_) Collect(root_, table);
   return table;
 }

@@ -4,7 +4,9 @@
 // created node of the deepest level that still has children is merged into one leaf. The palette is
 // the mean colour of each leaf, in depth-first order.
 
-#include "processing/colour/PaletteEntry.h"
+#include "imaging/core/Palette.h"
+
+#include <vector>
 
 #include <array>
 #include <cstdint>
@@ -14,15 +16,15 @@ namespace kestrel {
 
 // A tree node; nodes live in the quantizer's pool and refer to each other by pool index (0 = none).
 struct TOctreeNode {
-  std::array<uint32_t, 8> children{};
-  uint32_t next = 0; // next node in the reducible list of its level
-  uint8_t level = 0;
-  bool leaf = false;
+  std::array<uint32_t, 8> Children{};
+  uint32_t Next = 0; // next node in the reducible list of its level
+  uint8_t Level = 0;
+  bool Leaf = false;
   // 64-bit so that a leaf holding a whole large picture cannot overflow.
-  uint64_t pixelCount = 0;
-  uint64_t redSum = 0;
-  uint64_t greenSum = 0;
-  uint64_t blueSum = 0;
+  uint64_t PixelCount = 0;
+  uint64_t RedSum = 0;
+  uint64_t GreenSum = 0;
+  uint64_t BlueSum = 0;
 };
 
 class TColorQuantizer {
@@ -37,7 +39,7 @@ public:
 
   int LeafCount() const { return leafCount_; }
   // The leaves' mean colours (black for a leaf without pixels), depth first, children 0 to 7.
-  TPaletteEntries GetColorTable() const;
+  std::vector<TPaletteEntry> GetColorTable() const;
 
 private:
   uint32_t NewNode(int level);
@@ -46,7 +48,7 @@ private:
   uint32_t Descend(uint32_t node, uint8_t red, uint8_t green, uint8_t blue, int level);
   // Merges one node into a leaf; false when nothing is left to merge.
   bool Reduce();
-  void Collect(uint32_t node, TPaletteEntries& table) const;
+  void Collect(uint32_t node, std::vector<TPaletteEntry>& table) const;
 
   std::vector<TOctreeNode> nodes_; // index 0 is the null node
   std::vector<uint32_t> free_;

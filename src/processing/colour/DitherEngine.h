@@ -71,7 +71,7 @@ private:
   static void WalkRowWith(Self& self, Lookup& lookup, const uint8_t* bgr, uint8_t* indices) {
     for (int x = self.column_; x >= 0 && x < self.width_; x = self.column_) {
       const uint8_t* p = bgr + 3 * x;
-      indices[x] = static_cast<uint8_t>(self.Step(lookup, p[2], p[1], p[0]).index);
+      indices[x] = static_cast<uint8_t>(self.Step(lookup, p[2], p[1], p[0]).Index);
     }
   }
 

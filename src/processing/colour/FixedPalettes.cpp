@@ -1,5 +1,9 @@
 #include "processing/colour/FixedPalettes.h"
 
+#include "imaging/core/DefaultPalettes.h"
+
+#include <vector>
+
 namespace kestrel {
 
 namespace {
@@ -9,7 +13,7 @@ TPaletteEntry Grey(int level, uint8_t flags) {
   return {v, v, v, flags};
 }
 
-void AppendCube(TPaletteEntries& entries) {
+void AppendCube(std::vector<TPaletteEntry>& entries) {
   for (int r = 0; r < 6; ++r)
     for (int g = 0; g < 6; ++g)
       for (int b = 0; b < 6; ++b)
@@ -19,60 +23,38 @@ void AppendCube(TPaletteEntries& entries) {
 
 } // namespace
 
-const TPaletteEntries& SystemDefaultEntries() {
-  static const TPaletteEntries entries = {
-      {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-      {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
-      {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
-      {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
-  return entries;
+TPalette MakeHalftonePalette() {
+  std::span<const TPaletteEntry> system = SystemPalette20().Entries();
+  std::vector<TPaletteEntry> e(system.begin(), system.begin() + 10);
+  AppendCube(e);
+  // Four greys inside each of the five gaps between the cube's greys (steps of 51).
+  for (int gap = 0; gap < 5; ++gap)
+    for (int step = 1; step <= 4; ++step)
+      e.push_back(Grey(51 * gap + (51 * step + 2) / 5, 0));
+  e.insert(e.end(), system.begin() + 10, system.end());
+  return TPalette(e);
 }
 
-const TPaletteEntries& HalftoneEntries() {
-  static const TPaletteEntries entries = [] {
-    const auto& system = SystemDefaultEntries();
-    TPaletteEntries e(system.begin(), system.begin() + 10);
-    AppendCube(e);
-    // Four greys inside each of the five gaps between the cube's greys (steps of 51).
-    for (int gap = 0; gap < 5; ++gap)
-      for (int step = 1; step <= 4; ++step)
-        e.push_back(Grey(51 * gap + (51 * step + 2) / 5, 0));
-    e.insert(e.end(), system.begin() + 10, system.end());
-    return e;
-  }();
-  return entries;
+TPalette MakeGreyPalette() {
+  std::vector<TPaletteEntry> e;
+  for (int i = 0; i < 256; ++i)
+    e.push_back(Grey(i, PC_NOCOLLAPSE));
+  return TPalette(e);
 }
 
-const TPaletteEntries& Grey256Entries() {
-  static const TPaletteEntries entries = [] {
-    TPaletteEntries e;
-    for (int i = 0; i < 256; ++i)
-      e.push_back(Grey(i, kPaletteNoCollapse));
-    return e;
-  }();
-  return entries;
+TPalette MakeBlackWhitePalette() {
+  return {Grey(0, PC_NOCOLLAPSE), Grey(255, PC_NOCOLLAPSE)};
 }
 
-const TPaletteEntries& BlackWhiteEntries() {
-  static const TPaletteEntries entries = {Grey(0, kPaletteNoCollapse),
-                                          Grey(255, kPaletteNoCollapse)};
-  return entries;
+TPalette MakeWindowsGreyPalette() {
+  return {Grey(0, PC_NOCOLLAPSE), Grey(128, PC_NOCOLLAPSE), Grey(192, PC_NOCOLLAPSE),
+          Grey(255, PC_NOCOLLAPSE)};
 }
 
-const TPaletteEntries& WindowsGreyEntries() {
-  static const TPaletteEntries entries = {
-      Grey(0, kPaletteNoCollapse), Grey(128, kPaletteNoCollapse), Grey(192, kPaletteNoCollapse),
-      Grey(255, kPaletteNoCollapse)};
-  return entries;
-}
-
-const TPaletteEntries& WebCubeEntries() {
-  static const TPaletteEntries entries = [] {
-    TPaletteEntries e;
-    AppendCube(e);
-    return e;
-  }();
-  return entries;
+TPalette MakeWebCubePalette() {
+  std::vector<TPaletteEntry> e;
+  AppendCube(e);
+  return TPalette(e);
 }
 
 } // namespace kestrel

@@ -27,7 +27,7 @@ private:
     for (int c = 0; c < 3; ++c)
       v[c] = Clamp255(in[c] + ErrorLimit((row[c] + current_[c] + 8) / 16));
     TMappedColor m = MapAndAdvance(lookup, v[0], v[1], v[2]);
-    const uint8_t chosen[3] = {m.red, m.green, m.blue};
+    const uint8_t chosen[3] = {m.Red, m.Green, m.Blue};
     for (int c = 0; c < 3; ++c) {
       int e = v[c] - chosen[c];
       // A pixel without error leaves the row and the values carried below untouched.

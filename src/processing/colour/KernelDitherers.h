@@ -12,9 +12,9 @@ namespace kestrel {
 
 // One kernel weight: rows below the current one (0 = this row), position along the scan direction.
 struct TKernelTap {
-  int row;
-  int offset;
-  int weight;
+  int Row;
+  int Offset;
+  int Weight;
 };
 
 class TKernelDitherer : public TDitherEngine {
@@ -39,13 +39,13 @@ private:
     for (int c = 0; c < 3; ++c)
       v[c] = Clamp255(in[c] + ErrorLimit((entry[c] + divisor_ / 2) / divisor_));
     TMappedColor m = MapAndAdvance(lookup, v[0], v[1], v[2]);
-    const int e[3] = {v[0] - m.red, v[1] - m.green, v[2] - m.blue};
+    const int e[3] = {v[0] - m.Red, v[1] - m.Green, v[2] - m.Blue};
     if (e[0] != 0 || e[1] != 0 || e[2] != 0) {
       int direction = Direction();
       for (const TKernelTap& tap : taps_) {
-        int32_t* target = &rows_[tap.row][3 * (position_ + direction * tap.offset)];
+        int32_t* target = &rows_[tap.Row][3 * (position_ + direction * tap.Offset)];
         for (int c = 0; c < 3; ++c)
-          target[c] += e[c] * tap.weight;
+          target[c] += e[c] * tap.Weight;
       }
     }
     position_ += Direction();

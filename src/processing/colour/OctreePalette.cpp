@@ -1,34 +1,37 @@
 #include "processing/colour/OctreePalette.h"
 
+#include "imaging/core/DefaultPalettes.h"
 #include "processing/colour/ColorQuantizer.h"
-#include "processing/colour/FixedPalettes.h"
 
 #include <algorithm>
 
 namespace kestrel {
 
-TPaletteEntries OctreePaletteEntries(int width, int height, const TBgrRowSource& rows, int colors,
-                                     int colorBits, bool systemColors) {
-  TPaletteEntries palette;
+TPalette OctreePalette(int width, int height, const TBgrRowSource& rows, int colors, int colorBits,
+                       bool systemColors) {
+  TPalette palette;
   int first = 0;
   int maxColors = std::clamp(colors, 0, 256);
   if (systemColors) {
-    const TPaletteEntries& system = SystemDefaultEntries();
-    palette.assign(256, TPaletteEntry{});
-    std::copy(system.begin(), system.begin() + 10, palette.begin());
-    std::copy(system.begin() + 10, system.end(), palette.begin() + 246);
+    const TPalette& system = SystemPalette20();
+    palette = TPalette::Black(256);
+    for (int i = 0; i < 10; ++i) {
+      palette[i] = system[i];
+      palette[246 + i] = system[10 + i];
+    }
     first = 10;
     maxColors = 236;
   } else {
-    palette.assign(maxColors, TPaletteEntry{});
+    palette = TPalette::Black(maxColors);
   }
   if (maxColors == 0) return palette;
   TColorQuantizer quantizer(maxColors, colorBits);
   for (int y = 0; y < height; ++y)
     quantizer.AddRow(rows(y), width);
-  TPaletteEntries table = quantizer.GetColorTable();
-  size_t count = std::min(table.size(), static_cast<size_t>(maxColors));
-  std::copy_n(table.begin(), count, palette.begin() + first);
+  std::vector<TPaletteEntry> table = quantizer.GetColorTable();
+  int count = std::min(static_cast<int>(table.size()), maxColors);
+  for (int i = 0; i < count; ++i)
+    palette[first + i] = table[i];
   return palette;
 }
 

@@ -1,5 +1,6 @@
 #include "processing/colour/PaletteReduction.h"
 
+#include "imaging/core/DefaultPalettes.h"
 #include "processing/colour/FixedPalettes.h"
 #include "processing/colour/FloydSteinbergDitherer.h"
 #include "processing/colour/KernelDitherers.h"
@@ -14,27 +15,27 @@ bool KnownDitherMode(int ditherMode) {
   return ditherMode >= dmNearest && ditherMode <= dmBurkes;
 }
 
-TPaletteEntries ModePalette(int mode, int bits, std::span<const TPaletteEntry> custom, int width,
-                            int height, const TBgrRowSource& rows) {
+TPalette ModePalette(int mode, int bits, const TPalette& custom, int width, int height,
+                     const TBgrRowSource& rows) {
   switch (mode) {
   case rmWindows20:
-    return SystemDefaultEntries();
+    return SystemPalette20();
   case rmWindows256:
-    return HalftoneEntries();
+    return MakeHalftonePalette();
   case rmWindowsGray:
-    return WindowsGreyEntries();
+    return MakeWindowsGreyPalette();
   case rmMonochrome:
-    return BlackWhiteEntries();
+    return MakeBlackWhitePalette();
   case rmGrayScale:
-    return Grey256Entries();
+    return MakeGreyPalette();
   case rmWebCube:
-    return WebCubeEntries();
+    return MakeWebCubePalette();
   case rmQuantize:
-    return OctreePaletteEntries(width, height, rows, 1 << std::clamp(bits, 0, 8), 8, false);
+    return OctreePalette(width, height, rows, 1 << std::clamp(bits, 0, 8), 8, false);
   case rmQuantizeWindows:
-    return OctreePaletteEntries(width, height, rows, 256, 8, true);
+    return OctreePalette(width, height, rows, 256, 8, true);
   case rmPalette:
-    return TPaletteEntries(custom.begin(), custom.end());
+    return custom;
   default:
     return {};
   }
@@ -83,15 +84,14 @@ std::unique_ptr<TDitherEngine> CreateDitherer(int ditherMode, int width, TColorL
   }
 }
 
-TPaletteReduction::TPaletteReduction(int mode, int ditherMode, int bits,
-                                     std::span<const TPaletteEntry> custom, int width, int height,
-                                     const TBgrRowSource& rows)
+TPaletteReduction::TPaletteReduction(int mode, int ditherMode, int bits, const TPalette& custom,
+                                     int width, int height, const TBgrRowSource& rows)
     : height_(std::max(height, 0)) {
   // An unknown dither code gives the empty result whatever the palette; checking it first spares
   // reading the picture for an octree that would be thrown away.
   if (!KnownDitherMode(ditherMode)) return;
   palette_ = ModePalette(mode, bits, custom, width, height_, rows);
-  lookup_ = CreateColorLookup(mode, palette_);
+  lookup_ = CreateColorLookup(mode, palette_.Entries());
   if (lookup_ && lookup_->ColorCount() > 0) ditherer_ = CreateDitherer(ditherMode, width, *lookup_);
 }
 

@@ -48,20 +48,20 @@ public:
   // Chooses the palette (reading the picture for the octree modes), the lookup and the ditherer.
   // bits: the octree colours of rmQuantize are 2^bits (bits taken in 0..8); custom: the palette of
   // rmPalette.
-  TPaletteReduction(int mode, int ditherMode, int bits, std::span<const TPaletteEntry> custom,
-                    int width, int height, const TBgrRowSource& rows);
+  TPaletteReduction(int mode, int ditherMode, int bits, const TPalette& custom, int width,
+                    int height, const TBgrRowSource& rows);
   ~TPaletteReduction();
 
   // True when there is nothing to reduce to: mode rmNone, a mode or dither code out of range, or a
   // palette without colours. The reducing caller then gives the empty result.
   bool Empty() const { return !ditherer_; }
-  const TPaletteEntries& Palette() const { return palette_; }
+  const TPalette& Palette() const { return palette_; }
   // Maps every row, top to bottom, through the ditherer's serpentine walk.
   void Run(const TBgrRowSource& rows, const TIndexRowSink& indices);
 
 private:
   int height_;
-  TPaletteEntries palette_;
+  TPalette palette_;
   std::unique_ptr<TColorLookup> lookup_;
   std::unique_ptr<TDitherEngine> ditherer_;
 };

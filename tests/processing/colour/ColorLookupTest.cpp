@@ -1,6 +1,9 @@
 #include "processing/colour/ColorLookup.h"
 #include "processing/colour/FixedPalettes.h"
 
+#include "PaletteTestSupport.h"
+#include "imaging/core/DefaultPalettes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,47 +12,43 @@ using namespace kestrel;
 
 namespace {
 
-TPaletteEntry Rgb(int r, int g, int b) {
-  return {static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b)};
-}
-
 void ExpectColour(const TMappedColor& m, int index, int r, int g, int b) {
-  EXPECT_EQ(m.index, index);
-  EXPECT_EQ(m.red, r);
-  EXPECT_EQ(m.green, g);
-  EXPECT_EQ(m.blue, b);
+  EXPECT_EQ(m.Index, index);
+  EXPECT_EQ(m.Red, r);
+  EXPECT_EQ(m.Green, g);
+  EXPECT_EQ(m.Blue, b);
 }
 
 } // namespace
 
 TEST(FixedPalettes, SizesFlagsAndLayout) {
-  EXPECT_EQ(SystemDefaultEntries().size(), 20u);
-  EXPECT_EQ(SystemDefaultEntries()[0], Rgb(0, 0, 0));
-  EXPECT_EQ(SystemDefaultEntries()[19], Rgb(255, 255, 255));
+  EXPECT_EQ(Of(SystemPalette20()).size(), 20u);
+  EXPECT_EQ(Of(SystemPalette20())[0], Rgb(0, 0, 0));
+  EXPECT_EQ(Of(SystemPalette20())[19], Rgb(255, 255, 255));
 
-  const TPaletteEntries& halftone = HalftoneEntries();
+  const Entries& halftone = Of(MakeHalftonePalette());
   ASSERT_EQ(halftone.size(), 256u);
   for (int i = 0; i < 10; ++i) {
-    EXPECT_EQ(halftone[i], SystemDefaultEntries()[i]);
-    EXPECT_EQ(halftone[246 + i], SystemDefaultEntries()[10 + i]);
+    EXPECT_EQ(halftone[i], Of(SystemPalette20())[i]);
+    EXPECT_EQ(halftone[246 + i], Of(SystemPalette20())[10 + i]);
   }
   EXPECT_EQ(halftone[10 + 36 * 5 + 6 * 2 + 1], Rgb(255, 102, 51));
 
-  const TPaletteEntries& cube = WebCubeEntries();
+  const Entries& cube = Of(MakeWebCubePalette());
   ASSERT_EQ(cube.size(), 216u);
   EXPECT_EQ(cube[36 * 1 + 6 * 4 + 3], Rgb(51, 204, 153));
   EXPECT_EQ(cube[215], Rgb(255, 255, 255));
   for (const TPaletteEntry& e : cube)
-    EXPECT_EQ(e.flags, 0);
+    EXPECT_EQ(e.Flags, 0);
 
-  ASSERT_EQ(Grey256Entries().size(), 256u);
-  EXPECT_EQ(Grey256Entries()[77], (TPaletteEntry{77, 77, 77, kPaletteNoCollapse}));
-  EXPECT_EQ(BlackWhiteEntries(),
-            (TPaletteEntries{{0, 0, 0, kPaletteNoCollapse}, {255, 255, 255, kPaletteNoCollapse}}));
-  const TPaletteEntries& greys = WindowsGreyEntries();
+  ASSERT_EQ(Of(MakeGreyPalette()).size(), 256u);
+  EXPECT_EQ(Of(MakeGreyPalette())[77], (TPaletteEntry{77, 77, 77, PC_NOCOLLAPSE}));
+  EXPECT_EQ(Of(MakeBlackWhitePalette()),
+            (Entries{{0, 0, 0, PC_NOCOLLAPSE}, {255, 255, 255, PC_NOCOLLAPSE}}));
+  const Entries& greys = Of(MakeWindowsGreyPalette());
   ASSERT_EQ(greys.size(), 4u);
-  EXPECT_EQ(greys[1], (TPaletteEntry{128, 128, 128, kPaletteNoCollapse}));
-  EXPECT_EQ(greys[2], (TPaletteEntry{192, 192, 192, kPaletteNoCollapse}));
+  EXPECT_EQ(greys[1], (TPaletteEntry{128, 128, 128, PC_NOCOLLAPSE}));
+  EXPECT_EQ(greys[2], (TPaletteEntry{192, 192, 192, PC_NOCOLLAPSE}));
 }
 
 TEST(FastColorLookup, KeyPacksFiveSixFiveBits) {
@@ -62,7 +61,7 @@ TEST(FastColorLookup, KeyPacksFiveSixFiveBits) {
 
 TEST(FastColorLookup, EntriesClaimTheirOwnSlotsLowestIndexFirst) {
   // Entries 1 and 2 share a key ((16, 8, 0) and (17, 9, 1) differ below the key's bits).
-  TPaletteEntries palette = {Rgb(0, 0, 0), Rgb(16, 8, 0), Rgb(17, 9, 1), Rgb(200, 100, 40)};
+  Entries palette = {Rgb(0, 0, 0), Rgb(16, 8, 0), Rgb(17, 9, 1), Rgb(200, 100, 40)};
   TFastColorLookup lookup(palette);
   EXPECT_EQ(lookup.ColorCount(), 4);
   EXPECT_EQ(lookup.Slot(TFastColorLookup::Key(16, 8, 0)), 1);
@@ -74,7 +73,7 @@ TEST(FastColorLookup, EntriesClaimTheirOwnSlotsLowestIndexFirst) {
 }
 
 TEST(FastColorLookup, NearestBySumOfDifferencesFirstOfEqualsWinsFirstCallerDecides) {
-  TPaletteEntries palette = {Rgb(0, 0, 0), Rgb(100, 0, 0), Rgb(0, 100, 0), Rgb(0, 0, 100)};
+  Entries palette = {Rgb(0, 0, 0), Rgb(100, 0, 0), Rgb(0, 100, 0), Rgb(0, 0, 100)};
   TFastColorLookup lookup(palette);
   // (60, 60, 0): black 120, red 40 + 60 = 100, green 60 + 40 = 100: red and green tie, red is
   // first.
@@ -92,21 +91,21 @@ TEST(FastColorLookup, NearestBySumOfDifferencesFirstOfEqualsWinsFirstCallerDecid
 }
 
 TEST(FastColorLookup, EmptyAndSingleEntryPalettes) {
-  TFastColorLookup none(TPaletteEntries{});
+  TFastColorLookup none(Entries{});
   EXPECT_EQ(none.ColorCount(), 0);
   ExpectColour(none.MapColor(10, 20, 30), 0, 0, 0, 0);
 
-  TFastColorLookup one(TPaletteEntries{Rgb(9, 8, 7)});
+  TFastColorLookup one(Entries{Rgb(9, 8, 7)});
   EXPECT_EQ(one.ColorCount(), 1);
   ExpectColour(one.MapColor(255, 255, 255), 0, 9, 8, 7);
   ExpectColour(one.MapColor(0, 0, 0), 0, 9, 8, 7);
 
-  TPaletteEntries many(300, Rgb(1, 2, 3));
+  Entries many(300, Rgb(1, 2, 3));
   EXPECT_EQ(TFastColorLookup(many).ColorCount(), 256);
 }
 
 TEST(FastColorLookup, MatchesBruteForceOnTheFirstColourOfEachKey) {
-  const TPaletteEntries& palette = SystemDefaultEntries();
+  const Entries& palette = Of(SystemPalette20());
   TFastColorLookup lookup(palette);
   for (int r = 0; r < 256; r += 37)
     for (int g = 1; g < 256; g += 41)
@@ -114,8 +113,8 @@ TEST(FastColorLookup, MatchesBruteForceOnTheFirstColourOfEachKey) {
         // Samples lie in keys of their own; a key a palette entry claimed keeps that entry.
         int best = 0, bestDistance = 1 << 30;
         for (size_t i = 0; i < palette.size(); ++i) {
-          int d = std::abs(palette[i].red - r) + std::abs(palette[i].green - g) +
-                  std::abs(palette[i].blue - b);
+          int d = std::abs(palette[i].Red - r) + std::abs(palette[i].Green - g) +
+                  std::abs(palette[i].Blue - b);
           if (d < bestDistance) {
             bestDistance = d;
             best = static_cast<int>(i);
@@ -123,10 +122,10 @@ TEST(FastColorLookup, MatchesBruteForceOnTheFirstColourOfEachKey) {
         }
         int slot = lookup.Slot(TFastColorLookup::Key(r, g, b));
         TMappedColor m = lookup.MapColor(r, g, b);
-        EXPECT_EQ(m.index, slot == TFastColorLookup::kUnset ? best : slot)
+        EXPECT_EQ(m.Index, slot == TFastColorLookup::kUnset ? best : slot)
             << r << "," << g << "," << b;
-        EXPECT_EQ(lookup.Slot(TFastColorLookup::Key(r, g, b)), m.index);
-        EXPECT_EQ(palette[m.index], Rgb(m.red, m.green, m.blue));
+        EXPECT_EQ(lookup.Slot(TFastColorLookup::Key(r, g, b)), m.Index);
+        EXPECT_EQ(palette[m.Index], Rgb(m.Red, m.Green, m.Blue));
       }
 }
 
@@ -139,9 +138,9 @@ TEST(FixedLookups, WebCubeLevelsStepAtTheMidpoints) {
   // Level L covers 51 L - 3 .. 51 L + 47, and the colour is the cube entry of the index.
   for (int v = 0; v < 256; ++v) {
     TMappedColor m = cube.MapColor(0, 0, v);
-    EXPECT_EQ(WebCubeEntries()[m.index], Rgb(m.red, m.green, m.blue));
-    EXPECT_LE(m.blue - 3, v);
-    EXPECT_TRUE(m.blue == 255 || v < m.blue + 48) << v;
+    EXPECT_EQ(Of(MakeWebCubePalette())[m.Index], Rgb(m.Red, m.Green, m.Blue));
+    EXPECT_LE(m.Blue - 3, v);
+    EXPECT_TRUE(m.Blue == 255 || v < m.Blue + 48) << v;
   }
 }
 

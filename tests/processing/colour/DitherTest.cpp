@@ -3,6 +3,9 @@
 #include "processing/colour/KernelDitherers.h"
 #include "processing/colour/PaletteReduction.h"
 
+#include "PaletteTestSupport.h"
+#include "imaging/core/DefaultPalettes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -57,7 +60,7 @@ Indices RunPixels(TDitherEngine& ditherer, const Picture& p) {
     while (ditherer.Column() >= 0 && ditherer.Column() < p.width) {
       int x = ditherer.Column();
       const uint8_t* px = p.Row(y) + 3 * x;
-      row[x] = ditherer.DitherPixel(px[2], px[1], px[0]).index;
+      row[x] = ditherer.DitherPixel(px[2], px[1], px[0]).Index;
     }
     ditherer.AdvanceLine();
     out.push_back(row);
@@ -164,8 +167,8 @@ Indices KernelModel(const ModelKernel& k, TColorLookup& lookup, const Picture& p
         v[c] = Clamp(in[c] + ModelLimit((error[c][y][x + pad] + k.divisor / 2) / k.divisor,
                                         k.limitA, k.limitC));
       TMappedColor m = lookup.MapColor(v[0], v[1], v[2]);
-      out[y][x] = m.index;
-      int chosen[3] = {m.red, m.green, m.blue};
+      out[y][x] = m.Index;
+      int chosen[3] = {m.Red, m.Green, m.Blue};
       for (int c = 0; c < 3; ++c)
         for (const ModelTap& t : k.taps)
           error[c][y + t.dy][x + dir * t.dx + pad] += (v[c] - chosen[c]) * t.weight;
@@ -192,8 +195,8 @@ Indices FloydModel(TColorLookup& lookup, const Picture& p) {
       for (int c = 0; c < 3; ++c)
         v[c] = Clamp(in[c] + ModelLimit((r[c][pos] + cur[c] + 8) / 16, 16, 48));
       TMappedColor m = lookup.MapColor(v[0], v[1], v[2]);
-      out[y][x] = m.index;
-      int chosen[3] = {m.red, m.green, m.blue};
+      out[y][x] = m.Index;
+      int chosen[3] = {m.Red, m.Green, m.Blue};
       for (int c = 0; c < 3; ++c) {
         int e = v[c] - chosen[c];
         if (e == 0) {
@@ -218,7 +221,7 @@ Indices NearestModel(TColorLookup& lookup, const Picture& p) {
   for (int y = 0; y < p.height; ++y)
     for (int x = 0; x < p.width; ++x) {
       const uint8_t* px = p.Row(y) + 3 * x;
-      out[y][x] = lookup.MapColor(px[2], px[1], px[0]).index;
+      out[y][x] = lookup.MapColor(px[2], px[1], px[0]).Index;
     }
   return out;
 }
@@ -227,10 +230,10 @@ Indices NearestModel(TColorLookup& lookup, const Picture& p) {
 using LookupMaker = std::function<std::unique_ptr<TColorLookup>()>;
 
 const LookupMaker kLookups[] = {
-    [] { return std::make_unique<TFastColorLookup>(SystemDefaultEntries()); },
+    [] { return std::make_unique<TFastColorLookup>(Of(SystemPalette20())); },
     [] { return std::make_unique<TMonochromeLookup>(); },
     [] { return std::make_unique<TNetscapeColorLookup>(); },
-    [] { return std::make_unique<TFastColorLookup>(WindowsGreyEntries()); },
+    [] { return std::make_unique<TFastColorLookup>(Of(MakeWindowsGreyPalette())); },
 };
 
 Indices Model(int ditherMode, TColorLookup& lookup, const Picture& p) {
@@ -335,7 +338,7 @@ TEST(Ditherers, EveryDitherModeMatchesTheModel) {
 TEST(Ditherers, DiffusionKeepsTheMeanOfAFlatGrey) {
   // On greys 16 apart every error stays inside the limits' identity part, so the diffused picture
   // keeps the brightness of a flat grey between two steps, where the nearest colour is 4 or 6 off.
-  TPaletteEntries greys;
+  Entries greys;
   for (int v = 0; v <= 240; v += 16)
     greys.push_back({static_cast<uint8_t>(v), static_cast<uint8_t>(v), static_cast<uint8_t>(v)});
   for (int level : {100, 150, 230}) {
@@ -395,8 +398,8 @@ TEST(Ditherers, PixelsOutsideTheRowAreOnlyMapped) {
       plain->DitherPixel(100, 100, 100);
     }
     EXPECT_EQ(extra->Column(), 4);
-    EXPECT_EQ(extra->DitherPixel(130, 130, 130).index, 1);
-    EXPECT_EQ(extra->DitherPixel(120, 120, 120).index, 0);
+    EXPECT_EQ(extra->DitherPixel(130, 130, 130).Index, 1);
+    EXPECT_EQ(extra->DitherPixel(120, 120, 120).Index, 0);
     EXPECT_EQ(extra->Column(), 4);
     extra->AdvanceLine();
     plain->AdvanceLine();

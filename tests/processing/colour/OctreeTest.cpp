@@ -2,6 +2,9 @@
 #include "processing/colour/FixedPalettes.h"
 #include "processing/colour/OctreePalette.h"
 
+#include "PaletteTestSupport.h"
+#include "imaging/core/DefaultPalettes.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,12 +16,8 @@ using namespace kestrel;
 
 namespace {
 
-TPaletteEntry Rgb(int r, int g, int b) {
-  return {static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b)};
-}
-
-TPaletteEntries Reds(std::initializer_list<int> reds) {
-  TPaletteEntries e;
+Entries Reds(std::initializer_list<int> reds) {
+  Entries e;
   for (int r : reds)
     e.push_back(Rgb(r, 0, 0));
   return e;
@@ -29,7 +28,7 @@ struct Row {
   std::vector<uint8_t> bgr;
   void Add(const TPaletteEntry& c, int times = 1) {
     for (int i = 0; i < times; ++i)
-      bgr.insert(bgr.end(), {c.blue, c.green, c.red});
+      bgr.insert(bgr.end(), {c.Blue, c.Green, c.Red});
   }
   int Width() const { return static_cast<int>(bgr.size() / 3); }
   TBgrRowSource Source() const {
@@ -50,21 +49,21 @@ public:
       Node* n = slot->get();
       if (n->leaf) {
         n->count += 1;
-        n->r += c.red;
-        n->g += c.green;
-        n->b += c.blue;
+        n->r += c.Red;
+        n->g += c.Green;
+        n->b += c.Blue;
         break;
       }
       int bit = 7 - level;
       slot =
-          &n->child[((c.red >> bit) & 1) * 4 + ((c.green >> bit) & 1) * 2 + ((c.blue >> bit) & 1)];
+          &n->child[((c.Red >> bit) & 1) * 4 + ((c.Green >> bit) & 1) * 2 + ((c.Blue >> bit) & 1)];
     }
     while (leaves_ > max_)
       Merge();
   }
 
-  TPaletteEntries Table() const {
-    TPaletteEntries out;
+  Entries Table() const {
+    Entries out;
     Collect(root_.get(), out);
     return out;
   }
@@ -107,7 +106,7 @@ private:
     leaves_ += 1 - kids;
   }
 
-  static void Collect(const Node* n, TPaletteEntries& out) {
+  static void Collect(const Node* n, Entries& out) {
     if (!n) return;
     if (n->leaf) {
       out.push_back(n->count ? Rgb(int(n->r / n->count), int(n->g / n->count), int(n->b / n->count))
@@ -131,7 +130,7 @@ TEST(Octree, ThreeColoursGiveExactlyThoseInTreeOrder) {
   row.Add(Rgb(0, 255, 0));
   row.Add(Rgb(0, 0, 255), 2);
   row.Add(Rgb(255, 0, 0));
-  TPaletteEntries palette = OctreePaletteEntries(row.Width(), 1, row.Source(), 256, 8, false);
+  Entries palette = Of(OctreePalette(row.Width(), 1, row.Source(), 256, 8, false));
   ASSERT_EQ(palette.size(), 256u);
   // Child numbers at the first level: blue 1, green 2, red 4.
   EXPECT_EQ(palette[0], Rgb(0, 0, 255));
@@ -185,7 +184,7 @@ TEST(Octree, ManyColoursMatchTheModel) {
   std::set<std::tuple<int, int, int>> seen;
   for (int i = 0; i < 300; ++i) {
     TPaletteEntry c = Rgb((i * 37) & 255, (i * 91 + 13) & 255, (i * 53 + i / 7) & 255);
-    seen.insert({c.red, c.green, c.blue});
+    seen.insert({c.Red, c.Green, c.Blue});
     row.Add(c, 1 + i % 5);
   }
   ASSERT_EQ(seen.size(), 300u);
@@ -193,26 +192,26 @@ TEST(Octree, ManyColoursMatchTheModel) {
     ModelOctree model(colors, 8);
     for (size_t i = 0; i < row.bgr.size(); i += 3)
       model.Add(Rgb(row.bgr[i + 2], row.bgr[i + 1], row.bgr[i]));
-    TPaletteEntries expected = model.Table();
+    Entries expected = model.Table();
     ASSERT_LE(expected.size(), static_cast<size_t>(colors));
     expected.resize(colors);
-    EXPECT_EQ(OctreePaletteEntries(row.Width(), 1, row.Source(), colors, 8, false), expected)
+    EXPECT_EQ(Of(OctreePalette(row.Width(), 1, row.Source(), colors, 8, false)), expected)
         << colors;
   }
   // With the system colours: 236 quantized colours between the system colours' two halves.
   ModelOctree model(236, 8);
   for (size_t i = 0; i < row.bgr.size(); i += 3)
     model.Add(Rgb(row.bgr[i + 2], row.bgr[i + 1], row.bgr[i]));
-  TPaletteEntries table = model.Table();
-  TPaletteEntries palette = OctreePaletteEntries(row.Width(), 1, row.Source(), 16, 8, true);
+  Entries table = model.Table();
+  Entries palette = Of(OctreePalette(row.Width(), 1, row.Source(), 16, 8, true));
   ASSERT_EQ(palette.size(), 256u);
   ASSERT_EQ(table.size(), 236u);
-  const TPaletteEntries& system = SystemDefaultEntries();
-  EXPECT_EQ(TPaletteEntries(palette.begin(), palette.begin() + 10),
-            TPaletteEntries(system.begin(), system.begin() + 10));
-  EXPECT_EQ(TPaletteEntries(palette.begin() + 10, palette.begin() + 246), table);
-  EXPECT_EQ(TPaletteEntries(palette.begin() + 246, palette.end()),
-            TPaletteEntries(system.begin() + 10, system.end()));
+  const Entries& system = Of(SystemPalette20());
+  EXPECT_EQ(Entries(palette.begin(), palette.begin() + 10),
+            Entries(system.begin(), system.begin() + 10));
+  EXPECT_EQ(Entries(palette.begin() + 10, palette.begin() + 246), table);
+  EXPECT_EQ(Entries(palette.begin() + 246, palette.end()),
+            Entries(system.begin() + 10, system.end()));
 }
 
 TEST(Octree, ShallowTreesAverageWholeRanges) {
@@ -220,37 +219,36 @@ TEST(Octree, ShallowTreesAverageWholeRanges) {
   TColorQuantizer q(8, 1);
   for (int r : {10, 20, 200, 250})
     q.AddColor(r, 5, 5);
-  EXPECT_EQ(q.GetColorTable(), (TPaletteEntries{Rgb(15, 5, 5), Rgb(225, 5, 5)}));
+  EXPECT_EQ(q.GetColorTable(), (Entries{Rgb(15, 5, 5), Rgb(225, 5, 5)}));
   // Depths outside 1..8 are brought into range rather than reading outside the tree.
   TColorQuantizer deep(8, 12), none(8, 0);
   deep.AddColor(1, 2, 3);
   none.AddColor(1, 2, 3);
-  EXPECT_EQ(deep.GetColorTable(), TPaletteEntries{Rgb(1, 2, 3)});
-  EXPECT_EQ(none.GetColorTable(), TPaletteEntries{Rgb(1, 2, 3)});
+  EXPECT_EQ(deep.GetColorTable(), Entries{Rgb(1, 2, 3)});
+  EXPECT_EQ(none.GetColorTable(), Entries{Rgb(1, 2, 3)});
 }
 
 TEST(Octree, DegenerateRequests) {
   Row row;
   row.Add(Rgb(10, 20, 30));
   row.Add(Rgb(30, 40, 50));
-  EXPECT_TRUE(OctreePaletteEntries(row.Width(), 1, row.Source(), 0, 8, false).empty());
-  EXPECT_TRUE(OctreePaletteEntries(row.Width(), 1, row.Source(), -3, 8, false).empty());
-  EXPECT_EQ(OctreePaletteEntries(row.Width(), 1, row.Source(), 1, 8, false),
-            TPaletteEntries{Rgb(20, 30, 40)});
-  EXPECT_EQ(OctreePaletteEntries(row.Width(), 1, row.Source(), 1000, 8, false).size(), 256u);
+  EXPECT_TRUE(Of(OctreePalette(row.Width(), 1, row.Source(), 0, 8, false)).empty());
+  EXPECT_TRUE(Of(OctreePalette(row.Width(), 1, row.Source(), -3, 8, false)).empty());
+  EXPECT_EQ(Of(OctreePalette(row.Width(), 1, row.Source(), 1, 8, false)), Entries{Rgb(20, 30, 40)});
+  EXPECT_EQ(Of(OctreePalette(row.Width(), 1, row.Source(), 1000, 8, false)).size(), 256u);
   // No pixels: the asked number of black entries.
-  EXPECT_EQ(OctreePaletteEntries(0, 0, row.Source(), 4, 8, false), TPaletteEntries(4));
+  EXPECT_EQ(Of(OctreePalette(0, 0, row.Source(), 4, 8, false)), Entries(4));
   // A quantizer that may keep no colour still keeps the one leaf it cannot merge away.
   TColorQuantizer q(0, 8);
   q.AddColor(1, 1, 1);
   q.AddColor(3, 3, 3);
-  EXPECT_EQ(q.GetColorTable(), TPaletteEntries{Rgb(2, 2, 2)});
+  EXPECT_EQ(q.GetColorTable(), Entries{Rgb(2, 2, 2)});
 }
 
 TEST(Octree, LargeLeavesKeepTheirMean) {
   // 4096 x 4200 pixels of white in one leaf: the sums pass 2^32.
   std::vector<uint8_t> white(3 * 4096, 255);
-  TPaletteEntries palette = OctreePaletteEntries(
-      4096, 4200, [&](int) { return white.data(); }, 2, 8, false);
-  EXPECT_EQ(palette, (TPaletteEntries{Rgb(255, 255, 255), Rgb(0, 0, 0)}));
+  Entries palette = Of(OctreePalette(
+      4096, 4200, [&](int) { return white.data(); }, 2, 8, false));
+  EXPECT_EQ(palette, (Entries{Rgb(255, 255, 255), Rgb(0, 0, 0)}));
 }

@@ -1,6 +1,9 @@
 #include "processing/colour/PaletteReduction.h"
 #include "processing/colour/FixedPalettes.h"
 
+#include "PaletteTestSupport.h"
+#include "imaging/core/DefaultPalettes.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -8,10 +11,6 @@
 using namespace kestrel;
 
 namespace {
-
-TPaletteEntry Rgb(int r, int g, int b) {
-  return {static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b)};
-}
 
 struct Picture {
   int width, height;
@@ -21,10 +20,10 @@ struct Picture {
   }
 };
 
-Picture FromColours(int width, int height, const TPaletteEntries& colours) {
+Picture FromColours(int width, int height, const Entries& colours) {
   Picture p{width, height, {}};
   for (const TPaletteEntry& c : colours)
-    p.bgr.insert(p.bgr.end(), {c.blue, c.green, c.red});
+    p.bgr.insert(p.bgr.end(), {c.Blue, c.Green, c.Red});
   return p;
 }
 
@@ -46,34 +45,35 @@ const Picture kFour =
 } // namespace
 
 TEST(PaletteReduction, EachModeHasItsPalette) {
-  TPaletteEntries custom = {Rgb(1, 2, 3), Rgb(4, 5, 6), Rgb(7, 8, 9)};
+  Entries custom = {Rgb(1, 2, 3), Rgb(4, 5, 6), Rgb(7, 8, 9)};
   auto palette = [&](int mode, int bits = 8) {
-    return TPaletteReduction(mode, dmNearest, bits, custom, 2, 2, kFour.Rows()).Palette();
+    return Of(
+        TPaletteReduction(mode, dmNearest, bits, TPalette(custom), 2, 2, kFour.Rows()).Palette());
   };
-  EXPECT_EQ(palette(rmWindows20), SystemDefaultEntries());
-  EXPECT_EQ(palette(rmWindows256), HalftoneEntries());
-  EXPECT_EQ(palette(rmWindowsGray), WindowsGreyEntries());
-  EXPECT_EQ(palette(rmMonochrome), BlackWhiteEntries());
-  EXPECT_EQ(palette(rmGrayScale), Grey256Entries());
-  EXPECT_EQ(palette(rmWebCube), WebCubeEntries());
+  EXPECT_EQ(palette(rmWindows20), Of(SystemPalette20()));
+  EXPECT_EQ(palette(rmWindows256), Of(MakeHalftonePalette()));
+  EXPECT_EQ(palette(rmWindowsGray), Of(MakeWindowsGreyPalette()));
+  EXPECT_EQ(palette(rmMonochrome), Of(MakeBlackWhitePalette()));
+  EXPECT_EQ(palette(rmGrayScale), Of(MakeGreyPalette()));
+  EXPECT_EQ(palette(rmWebCube), Of(MakeWebCubePalette()));
   EXPECT_EQ(palette(rmPalette), custom);
   // 2^bits octree colours: the four colours in tree order (first-level children 0, 7, 4, 1).
-  EXPECT_EQ(palette(rmQuantize, 2), (TPaletteEntries{Rgb(127, 127, 127), Rgb(0, 0, 200),
-                                                     Rgb(250, 10, 10), Rgb(128, 128, 128)}));
+  EXPECT_EQ(palette(rmQuantize, 2),
+            (Entries{Rgb(127, 127, 127), Rgb(0, 0, 200), Rgb(250, 10, 10), Rgb(128, 128, 128)}));
   EXPECT_EQ(palette(rmQuantize, 0).size(), 1u);
   EXPECT_EQ(palette(rmQuantize, 30).size(), 256u);
-  TPaletteEntries withSystem = palette(rmQuantizeWindows, 1);
+  Entries withSystem = palette(rmQuantizeWindows, 1);
   ASSERT_EQ(withSystem.size(), 256u);
-  EXPECT_EQ(withSystem[0], SystemDefaultEntries()[0]);
-  EXPECT_EQ(withSystem[9], SystemDefaultEntries()[9]);
+  EXPECT_EQ(withSystem[0], Of(SystemPalette20())[0]);
+  EXPECT_EQ(withSystem[9], Of(SystemPalette20())[9]);
   EXPECT_EQ(withSystem[10], Rgb(127, 127, 127));
   EXPECT_EQ(withSystem[14], Rgb(0, 0, 0));
-  EXPECT_EQ(withSystem[246], SystemDefaultEntries()[10]);
-  EXPECT_EQ(withSystem[255], SystemDefaultEntries()[19]);
+  EXPECT_EQ(withSystem[246], Of(SystemPalette20())[10]);
+  EXPECT_EQ(withSystem[255], Of(SystemPalette20())[19]);
 }
 
 TEST(PaletteReduction, CodesOutOfRangeAndEmptyPalettesGiveTheEmptyResult) {
-  TPaletteEntries one = {Rgb(9, 9, 9)};
+  TPalette one = {Rgb(9, 9, 9)};
   for (int mode : {int(rmNone), 10, 200, -1})
     EXPECT_TRUE(TPaletteReduction(mode, dmNearest, 8, one, 2, 2, kFour.Rows()).Empty()) << mode;
   for (int dither : {7, -1, 1000})
@@ -93,7 +93,7 @@ TEST(PaletteReduction, RowsAreMappedThroughTheLookup) {
   TPaletteReduction cube(rmWebCube, dmNearest, 8, {}, 2, 2, kFour.Rows());
   // Levels (v + 3) / 51: 127 -> 2, 128 -> 2, 250 -> 4, 10 -> 0, 200 -> 3.
   EXPECT_EQ(Reduce(cube, kFour), (std::vector<int>{86, 86, 144, 3}));
-  TPaletteEntries one = {Rgb(9, 9, 9)};
+  TPalette one = {Rgb(9, 9, 9)};
   for (int dither = dmNearest; dither <= dmBurkes; ++dither) {
     TPaletteReduction single(rmPalette, dither, 8, one, 2, 2, kFour.Rows());
     EXPECT_EQ(Reduce(single, kFour), std::vector<int>(4, 0));
@@ -109,7 +109,7 @@ TEST(PaletteReduction, TinyAndEmptyPictures) {
     for (int dither = dmNearest; dither <= dmBurkes; ++dither) {
       TPaletteReduction r(mode, dither, 8, {}, 1, 1, dot.Rows());
       std::vector<int> out = Reduce(r, dot);
-      ASSERT_LT(out[0], static_cast<int>(r.Palette().size()));
+      ASSERT_LT(out[0], static_cast<int>(r.Palette().Count()));
     }
   TPaletteReduction octree(rmQuantize, dmFloydSteinberg, 8, {}, 1, 1, dot.Rows());
   EXPECT_EQ(octree.Palette()[0], Rgb(200, 100, 50));
@@ -118,7 +118,7 @@ TEST(PaletteReduction, TinyAndEmptyPictures) {
   Picture nothing{0, 0, {}};
   for (auto [w, h] : {std::pair{0, 0}, std::pair{0, 3}, std::pair{3, 0}}) {
     TPaletteReduction r(rmQuantizeWindows, dmBurkes, 8, {}, w, h, nothing.Rows());
-    EXPECT_EQ(r.Palette().size(), 256u);
+    EXPECT_EQ(r.Palette().Count(), 256);
     EXPECT_EQ(r.Palette()[10], Rgb(0, 0, 0));
     int asked = 0;
     r.Run(nothing.Rows(), [&](int) {
