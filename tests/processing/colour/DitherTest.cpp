@@ -68,7 +68,7 @@ Indices RunPixels(TDitherEngine& ditherer, const Picture& p) {
   return out;
 }
 
-// ---- Independent model of the diffusion rules, over whole-picture error planes -----------------
+// ---- Independent model of the diffusion rules ---------------------------------------------------
 
 int ModelLimit(int i, int a, int c) {
   int m = std::abs(i);
@@ -76,154 +76,113 @@ int ModelLimit(int i, int a, int c) {
   return i < 0 ? -v : v;
 }
 
-int Clamp(int v) {
-  return std::clamp(v, 0, 255);
-}
-
-struct ModelTap {
-  int dy, dx, weight;
+// What a ditherer adds to a pixel and does with its error; the walk itself is common.
+struct ModelRules {
+  std::function<void(bool leftToRight)> startRow = [](bool) {};
+  std::function<int(int channel, int x, int y)> error = [](int, int, int) { return 0; };
+  std::function<void(int x, int y, int dir, const int e[3])> spread = [](int, int, int,
+                                                                         const int*) {};
+  std::function<void()> endRow = [] {};
 };
 
-struct ModelKernel {
-  int divisor, limitA, limitC;
-  std::vector<ModelTap> taps;
-};
-
-const ModelKernel kStucki{42,
-                          8,
-                          32,
-                          {{0, 1, 8},
-                           {0, 2, 4},
-                           {1, -2, 2},
-                           {1, -1, 4},
-                           {1, 0, 8},
-                           {1, 1, 4},
-                           {1, 2, 2},
-                           {2, -2, 1},
-                           {2, -1, 2},
-                           {2, 0, 4},
-                           {2, 1, 2},
-                           {2, 2, 1}}};
-const ModelKernel kSierra{32,
-                          8,
-                          32,
-                          {{0, 1, 5},
-                           {0, 2, 3},
-                           {1, -2, 2},
-                           {1, -1, 4},
-                           {1, 0, 5},
-                           {1, 1, 4},
-                           {1, 2, 2},
-                           {2, -1, 2},
-                           {2, 0, 3},
-                           {2, 1, 2}}};
-const ModelKernel kJarvis{48,
-                          8,
-                          32,
-                          {{0, 1, 7},
-                           {0, 2, 5},
-                           {1, -2, 3},
-                           {1, -1, 5},
-                           {1, 0, 7},
-                           {1, 1, 5},
-                           {1, 2, 3},
-                           {2, -2, 1},
-                           {2, -1, 3},
-                           {2, 0, 5},
-                           {2, 1, 3},
-                           {2, 2, 1}}};
-const ModelKernel kStevenson{200,
-                             8,
-                             16,
-                             {{0, 2, 32},
-                              {1, -3, 12},
-                              {1, -1, 26},
-                              {1, 1, 30},
-                              {1, 3, 16},
-                              {2, -2, 12},
-                              {2, 0, 26},
-                              {2, 2, 12},
-                              {3, -3, 5},
-                              {3, -1, 12},
-                              {3, 1, 12},
-                              {3, 3, 5}}};
-const ModelKernel kBurkes{
-    32, 16, 48, {{0, 1, 8}, {0, 2, 4}, {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2}}};
-
-Indices KernelModel(const ModelKernel& k, TColorLookup& lookup, const Picture& p) {
-  const int pad = 4;
-  auto plane = [&] {
-    return std::vector<std::vector<int>>(p.height + pad, std::vector<int>(p.width + 2 * pad));
-  };
-  std::vector<std::vector<int>> error[3] = {plane(), plane(), plane()};
+// Rows top to bottom, even rows left to right and odd rows right to left.
+Indices ModelWalk(TColorLookup& lookup, const Picture& p, const ModelRules& rules) {
   Indices out(p.height, std::vector<int>(p.width));
   for (int y = 0; y < p.height; ++y) {
     int dir = y % 2 == 0 ? 1 : -1;
+    rules.startRow(dir > 0);
     for (int i = 0; i < p.width; ++i) {
       int x = dir > 0 ? i : p.width - 1 - i;
       const uint8_t* px = p.Row(y) + 3 * x;
       int in[3] = {px[2], px[1], px[0]}, v[3];
       for (int c = 0; c < 3; ++c)
-        v[c] = Clamp(in[c] + ModelLimit((error[c][y][x + pad] + k.divisor / 2) / k.divisor,
-                                        k.limitA, k.limitC));
+        v[c] = std::clamp(in[c] + rules.error(c, x, y), 0, 255);
       TMappedColor m = lookup.MapColor(v[0], v[1], v[2]);
       out[y][x] = m.Index;
-      int chosen[3] = {m.Red, m.Green, m.Blue};
-      for (int c = 0; c < 3; ++c)
-        for (const ModelTap& t : k.taps)
-          error[c][y + t.dy][x + dir * t.dx + pad] += (v[c] - chosen[c]) * t.weight;
+      int e[3] = {v[0] - m.Red, v[1] - m.Green, v[2] - m.Blue};
+      rules.spread(x, y, dir, e);
     }
+    rules.endRow();
   }
   return out;
 }
 
+// Weights of a kernel by row below the pixel (0..3) and position -3..+3 along the scan.
+struct ModelKernel {
+  int divisor, limitA, limitC;
+  int weights[4][7];
+};
+
+// clang-format off
+const ModelKernel kStucki{42, 8, 32, {{0, 0, 0, 0, 8, 4, 0},
+                                      {0, 2, 4, 8, 4, 2, 0},
+                                      {0, 1, 2, 4, 2, 1, 0}}};
+const ModelKernel kSierra{32, 8, 32, {{0, 0, 0, 0, 5, 3, 0},
+                                      {0, 2, 4, 5, 4, 2, 0},
+                                      {0, 0, 2, 3, 2, 0, 0}}};
+const ModelKernel kJarvis{48, 8, 32, {{0, 0, 0, 0, 7, 5, 0},
+                                      {0, 3, 5, 7, 5, 3, 0},
+                                      {0, 1, 3, 5, 3, 1, 0}}};
+const ModelKernel kStevenson{200, 8, 16, {{ 0,  0,  0,  0,  0, 32,  0},
+                                          {12,  0, 26,  0, 30,  0, 16},
+                                          { 0, 12,  0, 26,  0, 12,  0},
+                                          { 5,  0, 12,  0, 12,  0,  5}}};
+const ModelKernel kBurkes{32, 16, 48, {{0, 0, 0, 0, 8, 4, 0},
+                                       {0, 2, 4, 8, 4, 2, 0}}};
+// clang-format on
+
+// Whole-picture error planes per channel, with a margin of 4 around the picture.
+Indices KernelModel(const ModelKernel& k, TColorLookup& lookup, const Picture& p) {
+  const int pad = 4;
+  std::vector<std::vector<int>> plane[3];
+  for (auto& rows : plane)
+    rows.assign(p.height + pad, std::vector<int>(p.width + 2 * pad));
+  ModelRules rules;
+  rules.error = [&](int c, int x, int y) {
+    return ModelLimit((plane[c][y][x + pad] + k.divisor / 2) / k.divisor, k.limitA, k.limitC);
+  };
+  rules.spread = [&](int x, int y, int dir, const int e[3]) {
+    for (int dy = 0; dy < 4; ++dy)
+      for (int dx = -3; dx <= 3; ++dx)
+        for (int c = 0; c < 3; ++c)
+          plane[c][y + dy][x + dir * dx + pad] += e[c] * k.weights[dy][dx + 3];
+  };
+  return ModelWalk(lookup, p, rules);
+}
+
 // Floyd-Steinberg as the rules state it: one error row R of width + 2 entries, read and written at
-// the same position p, and the carried current, below-behind and below values.
+// the same position, and the carried current, below-behind and below values.
 Indices FloydModel(TColorLookup& lookup, const Picture& p) {
   std::vector<int> r[3];
   for (auto& row : r)
     row.assign(p.width + 2, 0);
-  Indices out(p.height, std::vector<int>(p.width));
-  for (int y = 0; y < p.height; ++y) {
-    bool ltr = y % 2 == 0;
-    int pos = ltr ? 0 : p.width + 1;
-    int cur[3] = {}, behind[3] = {}, below[3] = {};
-    for (int i = 0; i < p.width; ++i) {
-      int x = ltr ? i : p.width - 1 - i;
-      const uint8_t* px = p.Row(y) + 3 * x;
-      int in[3] = {px[2], px[1], px[0]}, v[3];
-      for (int c = 0; c < 3; ++c)
-        v[c] = Clamp(in[c] + ModelLimit((r[c][pos] + cur[c] + 8) / 16, 16, 48));
-      TMappedColor m = lookup.MapColor(v[0], v[1], v[2]);
-      out[y][x] = m.Index;
-      int chosen[3] = {m.Red, m.Green, m.Blue};
-      for (int c = 0; c < 3; ++c) {
-        int e = v[c] - chosen[c];
-        if (e == 0) {
-          cur[c] = 0;
-          continue;
-        }
-        r[c][pos] = behind[c] + 3 * e;
-        behind[c] = below[c] + 5 * e;
-        below[c] = e;
-        cur[c] = 7 * e;
+  int pos = 0, step = 1, cur[3], behind[3], below[3];
+  ModelRules rules;
+  rules.startRow = [&](bool leftToRight) {
+    pos = leftToRight ? 0 : p.width + 1;
+    step = leftToRight ? 1 : -1;
+    for (int c = 0; c < 3; ++c)
+      cur[c] = behind[c] = below[c] = 0;
+  };
+  rules.error = [&](int c, int, int) { return ModelLimit((r[c][pos] + cur[c] + 8) / 16, 16, 48); };
+  rules.spread = [&](int, int, int, const int e[3]) {
+    for (int c = 0; c < 3; ++c) {
+      if (e[c] == 0) {
+        cur[c] = 0;
+        continue;
       }
-      pos += ltr ? 1 : -1;
+      r[c][pos] = behind[c] + 3 * e[c];
+      behind[c] = below[c] + 5 * e[c];
+      below[c] = e[c];
+      cur[c] = 7 * e[c];
     }
+    pos += step;
+  };
+  rules.endRow = [&] {
     for (int c = 0; c < 3; ++c)
       r[c][pos] = behind[c];
-  }
-  return out;
-}
-
-Indices NearestModel(TColorLookup& lookup, const Picture& p) {
-  Indices out(p.height, std::vector<int>(p.width));
-  for (int y = 0; y < p.height; ++y)
-    for (int x = 0; x < p.width; ++x) {
-      const uint8_t* px = p.Row(y) + 3 * x;
-      out[y][x] = lookup.MapColor(px[2], px[1], px[0]).Index;
-    }
-  return out;
+  };
+  return ModelWalk(lookup, p, rules);
 }
 
 // A lookup of its own per run: the fast lookup remembers its first callers.
@@ -251,7 +210,7 @@ Indices Model(int ditherMode, TColorLookup& lookup, const Picture& p) {
   case dmBurkes:
     return KernelModel(kBurkes, lookup, p);
   default:
-    return NearestModel(lookup, p);
+    return ModelWalk(lookup, p, {});
   }
 }
 
