@@ -122,20 +122,6 @@ TEST(ReduceToPalette, SystemColoursSitAtBothEndsOfTheQuantizedPalette) {
   EXPECT_EQ(BuildOctreePalette(*source, 16, 4, false).Count(), 16);
 }
 
-TEST(ReduceToPalette, QuantizedPixelsStayNearTheirColours) {
-  auto source = Gradient(40, 30);
-  for (int dither = dmNearest; dither <= dmBurkes; ++dither) {
-    auto result = ReduceToPalette(*source, rmQuantize, dither, 8, TPalette());
-    double total = 0;
-    for (int y = 0; y < 30; ++y)
-      for (int x = 0; x < 40; ++x) {
-        TPaletteEntry a = Pixel(*source, x, y), b = Pixel(*result, x, y);
-        total += std::abs(a.Red - b.Red) + std::abs(a.Green - b.Green) + std::abs(a.Blue - b.Blue);
-      }
-    EXPECT_LT(total / 1200, 12.0) << "dither " << dither;
-  }
-}
-
 TEST(ReduceToPalette, CodesOutOfRangeGiveTheEmptyResult) {
   auto small = Gradient(10, 10);
   for (auto [mode, dither] :
