@@ -20,6 +20,9 @@ public:
   bool Decode(uint8_t* out, size_t count);
 
 private:
+  size_t Run(const uint8_t* token, uint8_t* out, size_t room);
+  bool Skip(size_t count);
+
   TBmodInput& input_;
   size_t runLeft_ = 0;
   uint8_t runValue_ = 0;

@@ -80,26 +80,30 @@ private:
 
   void ReadPackets(TBmodInput& input, const TTgaPixels& pixels, const TBmodBitmap& target) {
     const size_t fileBytes = static_cast<size_t>(pixels.FileBytes());
-    const int pictureBytes = pixels.PictureBytes();
+    const size_t pictureBytes = static_cast<size_t>(pixels.PictureBytes());
+    const size_t longest = 1 + kMaxPacket * fileBytes;
     int row = 0;
     int x = 0;
     uint8_t* line = StoredRow(target, 0);
     while (row < target.Height) {
-      if (input.Fill(1 + fileBytes) < 1 + fileBytes) BmodFail(TBmodError::EndOfData);
-      const uint8_t head = *input.Data();
-      input.Consume(1);
-      const bool run = head & kRunPacket;
-      int count = (head & 0x7F) + 1;
+      if (input.Available() < longest) input.Fill(longest);
+      const uint8_t* const packet = input.Data();
+      const bool run = packet[0] & kRunPacket;
+      int count = (packet[0] & 0x7F) + 1;
+      // A literal packet must hold the pixels it gives; those past the last row may be missing.
+      const int64_t needed =
+          std::min<int64_t>(run ? 1 : count, int64_t(target.Height - row) * target.Width - x);
+      if (input.Available() < 1 + static_cast<size_t>(needed) * fileBytes)
+        BmodFail(TBmodError::EndOfData);
+      const uint8_t* from = packet + 1;
       while (count > 0 && row < target.Height) {
         const int take = std::min(count, target.Width - x);
         uint8_t* to = line + static_cast<size_t>(x) * pictureBytes;
         if (run) {
-          pixels.Repeat(input.Data(), take, to);
+          pixels.Repeat(from, take, to);
         } else {
-          const size_t bytes = static_cast<size_t>(take) * fileBytes;
-          if (input.Fill(bytes) < bytes) BmodFail(TBmodError::EndOfData);
-          pixels.Convert(input.Data(), take, to);
-          input.Consume(bytes);
+          pixels.Convert(from, take, to);
+          from += static_cast<size_t>(take) * fileBytes;
         }
         count -= take;
         x += take;
@@ -108,7 +112,7 @@ private:
           if (++row < target.Height) line = StoredRow(target, row);
         }
       }
-      if (run) input.Consume(fileBytes);
+      input.Consume(run ? 1 + fileBytes : static_cast<size_t>(from - packet));
     }
   }
 

@@ -28,15 +28,21 @@ void TTgaPixels::Convert(const uint8_t* from, int count, uint8_t* to) const {
   }
 }
 
-void TTgaPixels::Repeat(const uint8_t* from, int count, uint8_t* to) const {
+void TTgaPixels::RepeatLong(const uint8_t* from, int count, uint8_t* to) const {
   uint8_t pixel[3];
   Convert(from, 1, pixel);
   if (pictureBytes_ == 1) {
     std::memset(to, pixel[0], static_cast<size_t>(count));
     return;
   }
-  for (int i = 0; i < count; ++i, to += 3)
-    std::memcpy(to, pixel, 3);
+  // Eight pixels at a time from a ready pattern.
+  constexpr int kPatternPixels = 8;
+  uint8_t pattern[3 * kPatternPixels];
+  for (int i = 0; i < kPatternPixels; ++i)
+    std::memcpy(pattern + 3 * i, pixel, 3);
+  for (; count >= kPatternPixels; count -= kPatternPixels, to += sizeof pattern)
+    std::memcpy(to, pattern, sizeof pattern);
+  std::memcpy(to, pattern, 3 * static_cast<size_t>(count));
 }
 
 } // namespace kestrel

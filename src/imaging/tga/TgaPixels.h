@@ -20,9 +20,22 @@ public:
   // Converts count file pixels at from into picture pixels at to.
   void Convert(const uint8_t* from, int count, uint8_t* to) const;
   // Stores the one file pixel at from count times at to.
-  void Repeat(const uint8_t* from, int count, uint8_t* to) const;
+  void Repeat(const uint8_t* from, int count, uint8_t* to) const {
+    if (fileBytes_ == 3 && count <= kShortRun) { // most runs of true-colour files
+      for (int i = 0; i < count; ++i, to += 3) {
+        to[0] = from[0];
+        to[1] = from[1];
+        to[2] = from[2];
+      }
+      return;
+    }
+    RepeatLong(from, count, to);
+  }
 
 private:
+  static constexpr int kShortRun = 8;
+  void RepeatLong(const uint8_t* from, int count, uint8_t* to) const;
+
   int fileBytes_;
   int pictureBytes_;
 };

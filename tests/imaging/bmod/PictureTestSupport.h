@@ -9,8 +9,10 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -115,6 +117,40 @@ template <class E, class Work> std::string ErrorOf(Work work) {
     return Described(e);
   }
   return "";
+}
+
+// Loads every damaged form of file - each shorter prefix, and the file with one byte changed -
+// through load, which must either succeed or raise one of the named error classes; any other
+// outcome fails the test. Bytes past the first 1024 are changed at a stride, to keep this quick.
+template <class Load>
+void ExpectOnlyCodecErrors(const std::vector<uint8_t>& file,
+                           const std::vector<std::string>& allowed, Load load) {
+  const auto attempt = [&](const std::vector<uint8_t>& bytes, const std::string& what) {
+    try {
+      load(bytes);
+    } catch (const Exception& e) {
+      if (std::find(allowed.begin(), allowed.end(), e.className()) == allowed.end())
+        ADD_FAILURE() << what << ": " << e.className() << " " << e.what();
+    }
+  };
+  for (size_t length = 0; length < file.size(); length += length < 1024 ? 1 : 97)
+    attempt(std::vector<uint8_t>(file.begin(), file.begin() + length),
+            "cut at " + std::to_string(length));
+  for (size_t at = 0; at < file.size(); at += at < 1024 ? 1 : 31)
+    for (uint8_t value : {uint8_t(0), uint8_t(0xFF), static_cast<uint8_t>(file[at] ^ 0x41)}) {
+      auto bytes = file;
+      bytes[at] = value;
+      attempt(bytes, "byte " + std::to_string(at) + " = " + std::to_string(value));
+    }
+}
+
+// The seed files of a fuzz target, for replaying them in the normal test run.
+inline std::vector<std::vector<uint8_t>> FuzzSeeds(const std::string& target) {
+  std::vector<std::vector<uint8_t>> seeds;
+  const std::string folder = std::string(KESTREL_SOURCE_DIR) + "/fuzz/corpus/" + target;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    seeds.push_back(FileBytes(entry.path().string()));
+  return seeds;
 }
 
 } // namespace kestrel::test
