@@ -105,6 +105,7 @@ TBmodStatus BmodWrite(const TBmodFormat& format, TBmodFile& file, const std::str
   return Guarded([&] {
     if (!bitmap.Bits || bitmap.Width <= 0 || bitmap.Height <= 0)
       BmodFail(TBmodError::UnsupportedBitmap);
+    if (file.Seek(0, TSeekOrigin::Begin) != 0) BmodFail(TBmodError::WriteFailed);
     format.Write(file, options, bitmap);
   });
 }

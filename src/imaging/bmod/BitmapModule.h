@@ -108,13 +108,20 @@ public:
   // Reads and checks the header and palette at offset 0 of file.
   virtual std::unique_ptr<TBmodReader> ReadHeader(TBmodFile& file,
                                                   const std::string& options) const = 0;
-  // Writes bitmap at offset 0 of file.
+  // Writes bitmap at offset 0 of file (where the file is when called).
   virtual void Write(TBmodFile& file, const std::string& options,
                      const TBmodBitmap& bitmap) const = 0;
 };
 
-// Formats register their extensions (lower case, without the dot) from their own source files.
+// Formats register their extensions (lower case, without the dot) from their own source files:
+//   const TBmodRegistration<TPcxFormat> registration("pcx");
 void BmodRegisterFormat(const std::string& extension, const TBmodFormat& format);
+template <class Format> struct TBmodRegistration {
+  explicit TBmodRegistration(const char* extension) {
+    static const Format format;
+    BmodRegisterFormat(extension, format);
+  }
+};
 
 // Entry points.
 // The format of a file name by its extension, or null.

@@ -23,6 +23,10 @@ public:
   // Reads exactly count bytes at the current position; false on a short read.
   bool ReadExact(void* buffer, int64_t count) { return Read(buffer, count) == count; }
   bool WriteExact(const void* buffer, int64_t count) { return Write(buffer, count) == count; }
+  // Reads exactly count bytes at offset; false when they are not all there.
+  bool ReadAt(int64_t offset, void* buffer, int64_t count) {
+    return Seek(offset, TSeekOrigin::Begin) == offset && ReadExact(buffer, count);
+  }
 };
 
 // A window [start, end) of a stream as a file: offsets count from start, reads stop at end.

@@ -57,8 +57,7 @@ class TPcxReader : public TBmodReader {
 public:
   explicit TPcxReader(TBmodFile& file) : file_(file) {
     uint8_t bytes[TPcxHeader::kReadSize];
-    if (file.Seek(0, TSeekOrigin::Begin) != 0 || !file.ReadExact(bytes, sizeof bytes))
-      BmodFail(TBmodError::EndOfData);
+    if (!file.ReadAt(0, bytes, sizeof bytes)) BmodFail(TBmodError::EndOfData);
     pcx_ = TPcxHeader::Parse(bytes);
     pcx_.Check();
     header_.Width = pcx_.Width();
@@ -120,8 +119,7 @@ private:
     const int64_t size = file_.Size();
     if (size < kDataOffset + kTrailerSize) BmodFail(TBmodError::PcxTrailer);
     uint8_t trailer[kTrailerSize];
-    if (file_.Seek(size - kTrailerSize, TSeekOrigin::Begin) != size - kTrailerSize ||
-        !file_.ReadExact(trailer, kTrailerSize) || trailer[0] != kTrailerMark)
+    if (!file_.ReadAt(size - kTrailerSize, trailer, kTrailerSize) || trailer[0] != kTrailerMark)
       BmodFail(TBmodError::PcxTrailer);
     header_.Palette.resize(256);
     for (int i = 0; i < 256; ++i)
@@ -222,18 +220,15 @@ private:
   std::vector<uint8_t> line_; // one plane line, zero beyond the row
 };
 
-const TPcxFormat pcxFormat;
-const bool registered = (BmodRegisterFormat("pcx", pcxFormat), true);
+const TBmodRegistration<TPcxFormat> registration("pcx");
 
 } // namespace
 
 std::unique_ptr<TBmodReader> TPcxFormat::ReadHeader(TBmodFile& file, const std::string&) const {
-  (void)registered;
   return std::make_unique<TPcxReader>(file);
 }
 
 void TPcxFormat::Write(TBmodFile& file, const std::string&, const TBmodBitmap& bitmap) const {
-  if (file.Seek(0, TSeekOrigin::Begin) != 0) BmodFail(TBmodError::WriteFailed);
   TPcxWriter(file, bitmap).Write();
 }
 

@@ -20,8 +20,7 @@ class TTgaReader : public TBmodReader {
 public:
   explicit TTgaReader(TBmodFile& file) : file_(file) {
     uint8_t bytes[TTgaHeader::kSize];
-    if (file.Seek(0, TSeekOrigin::Begin) != 0 || !file.ReadExact(bytes, sizeof bytes))
-      BmodFail(TBmodError::EndOfData);
+    if (!file.ReadAt(0, bytes, sizeof bytes)) BmodFail(TBmodError::EndOfData);
     tga_ = TTgaHeader::Parse(bytes);
     tga_.Check();
     header_.Width = tga_.Width;
@@ -56,8 +55,8 @@ private:
   void ReadColorMap() {
     header_.Palette.assign(kPaletteEntries, TBmodRgb{});
     std::vector<uint8_t> map(static_cast<size_t>(tga_.ColorMapBytes()));
-    if (file_.Seek(TTgaHeader::kSize + tga_.IdLength, TSeekOrigin::Begin) < 0 ||
-        !file_.ReadExact(map.data(), static_cast<int64_t>(map.size())))
+    if (!file_.ReadAt(TTgaHeader::kSize + tga_.IdLength, map.data(),
+                      static_cast<int64_t>(map.size())))
       BmodFail(TBmodError::EndOfData);
     for (int i = 0; i < tga_.ColorMapLength && tga_.ColorMapFirst + i < kPaletteEntries; ++i) {
       const uint8_t* e = &map[3 * static_cast<size_t>(i)];
@@ -143,19 +142,16 @@ void WriteColorMap(const TBmodBitmap& bitmap, std::vector<uint8_t>& out) {
   }
 }
 
-const TTgaFormat tgaFormat;
-const bool registered = (BmodRegisterFormat("tga", tgaFormat), true);
+const TBmodRegistration<TTgaFormat> registration("tga");
 
 } // namespace
 
 std::unique_ptr<TBmodReader> TTgaFormat::ReadHeader(TBmodFile& file, const std::string&) const {
-  (void)registered;
   return std::make_unique<TTgaReader>(file);
 }
 
 void TTgaFormat::Write(TBmodFile& file, const std::string&, const TBmodBitmap& bitmap) const {
   const TTgaHeader header = WrittenHeader(bitmap);
-  if (file.Seek(0, TSeekOrigin::Begin) != 0) BmodFail(TBmodError::WriteFailed);
   TBmodOutput output(file);
   uint8_t bytes[TTgaHeader::kSize];
   header.Store(bytes);

@@ -96,6 +96,18 @@ template <class T> std::unique_ptr<T> LoadedFrom(const std::vector<uint8_t>& byt
   return picture;
 }
 
+// Loads file from a stream where it follows skipped bytes of junk (positioned at the file).
+template <class T>
+std::unique_ptr<T> LoadedAfterJunk(const std::vector<uint8_t>& file, size_t skipped) {
+  std::vector<uint8_t> bytes(skipped, 0xEE);
+  bytes.insert(bytes.end(), file.begin(), file.end());
+  TMemoryStream stream(bytes);
+  stream.SetPosition(static_cast<int64_t>(skipped));
+  auto picture = std::make_unique<T>();
+  picture->LoadFromStream(stream);
+  return picture;
+}
+
 inline std::vector<uint8_t> SavedBytes(TGraphic& picture) {
   TMemoryStream stream;
   picture.SaveToStream(stream);

@@ -192,14 +192,7 @@ TEST(PcxRead, ResolutionComesFromTheHeader) {
 }
 
 TEST(PcxRead, ReadsFromTheStreamPosition) {
-  std::vector<uint8_t> bytes(37, 0xEE);
-  const auto file = Pcx8(2, 1, 2, {5, 6});
-  bytes.insert(bytes.end(), file.begin(), file.end());
-  TMemoryStream stream(bytes);
-  stream.SetPosition(37);
-  TPcxGraphic picture;
-  picture.LoadFromStream(stream);
-  EXPECT_EQ(picture.PixelIndex(1, 0), 6);
+  EXPECT_EQ(LoadedAfterJunk<TPcxGraphic>(Pcx8(2, 1, 2, {5, 6}), 37)->PixelIndex(1, 0), 6);
 }
 
 TEST(PcxRead, MissingDataFails) {

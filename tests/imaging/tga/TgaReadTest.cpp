@@ -250,17 +250,10 @@ TEST(TgaRead, MissingDataFails) {
 }
 
 TEST(TgaRead, ReadsFromTheStreamPosition) {
-  std::vector<uint8_t> bytes(11, 0xAB);
   TgaFields f;
   f.Type = 3;
   f.Depth = 8;
-  const auto file = TgaFile(f, {77});
-  bytes.insert(bytes.end(), file.begin(), file.end());
-  TMemoryStream stream(bytes);
-  stream.SetPosition(11);
-  TTgaGraphic picture;
-  picture.LoadFromStream(stream);
-  EXPECT_EQ(picture.PixelIndex(0, 0), 77);
+  EXPECT_EQ(LoadedAfterJunk<TTgaGraphic>(TgaFile(f, {77}), 11)->PixelIndex(0, 0), 77);
 }
 
 } // namespace
