@@ -1,7 +1,8 @@
 #pragma once
 // Helpers shared by the codec tests of the bitmap module: reference images decoded by Qt, pixel
-// comparison, patterned pictures, and catching a codec's error as text.
+// comparison, patterned pictures, damaged files, and catching a codec's error as text.
 
+#include "../support/ImagingTestSupport.h"
 #include "imaging/bmod/BmodBridge.h"
 #include "imaging/core/DibGraphic.h"
 #include "imaging/core/Stream.h"
@@ -19,20 +20,10 @@
 
 namespace kestrel::test {
 
-inline std::string DataPath(const std::string& relative) {
-  return std::string(KESTREL_TEST_DATA) + "/" + relative;
-}
-
 inline std::string Hex(TPixelColor value) {
   char text[16];
   std::snprintf(text, sizeof text, "%06X", value);
   return text;
-}
-
-inline std::vector<uint8_t> FileBytes(const std::string& path) {
-  TMemoryStream stream;
-  stream.LoadFromFile(path);
-  return stream.Bytes();
 }
 
 // A PNG decoded by Qt, as 32-bit ARGB without premultiplication.
@@ -161,7 +152,7 @@ inline std::vector<std::vector<uint8_t>> FuzzSeeds(const std::string& target) {
   std::vector<std::vector<uint8_t>> seeds;
   const std::string folder = std::string(KESTREL_SOURCE_DIR) + "/fuzz/corpus/" + target;
   for (const auto& entry : std::filesystem::directory_iterator(folder))
-    seeds.push_back(FileBytes(entry.path().string()));
+    seeds.push_back(ReadFileBytes(entry.path().string()));
   return seeds;
 }
 

@@ -56,7 +56,7 @@ TEST(Dcx, ReadsEachPageOfAnotherProgramsFile) {
   const std::string path = DataPath("pcx/magick_pages.dcx");
   const char* references[] = {"rich.png", "rich16.png", "mono.png"};
   TDcxGraphic picture;
-  TMemoryStream stream(FileBytes(path));
+  TMemoryStream stream(ReadFileBytes(path));
   EXPECT_EQ(picture.ImageCountInStream(stream), 3);
   for (int n = 1; n <= 3; ++n) {
     picture.ImageIndex = n;

@@ -40,7 +40,8 @@ TEST(PcxDamage, DamagedFilesGiveTheCodecsError) {
   for (const char* name : {"ppmtopcx_1bit.pcx", "ppmtopcx_4planes.pcx", "ppmtopcx_packed4.pcx",
                            "ppmtopcx_8bit.pcx", "ppmtopcx_24bit.pcx"}) {
     SCOPED_TRACE(name);
-    ExpectOnlyCodecErrors(FileBytes(DataPath(std::string("pcx/") + name)), {"EBmodError"}, LoadPcx);
+    ExpectOnlyCodecErrors(ReadFileBytes(DataPath(std::string("pcx/") + name)), {"EBmodError"},
+                          LoadPcx);
   }
 }
 
