@@ -70,10 +70,13 @@ private:
   }
 
   void ReadRows(TBmodInput& input, const TTgaPixels& pixels, const TBmodBitmap& target) {
-    std::vector<uint8_t> row(static_cast<size_t>(target.Width) * pixels.FileBytes());
+    const bool same = pixels.FileBytes() == pixels.PictureBytes(); // read straight into the row
+    const size_t fileRow = static_cast<size_t>(target.Width) * pixels.FileBytes();
+    std::vector<uint8_t> row(same ? 0 : fileRow);
     for (int i = 0; i < target.Height; ++i) {
-      if (!input.ReadExact(row.data(), row.size())) BmodFail(TBmodError::EndOfData);
-      pixels.Convert(row.data(), target.Width, StoredRow(target, i));
+      uint8_t* line = StoredRow(target, i);
+      if (!input.ReadExact(same ? line : row.data(), fileRow)) BmodFail(TBmodError::EndOfData);
+      if (!same) pixels.Convert(row.data(), target.Width, line);
     }
   }
 
