@@ -178,7 +178,7 @@ TEST(PcxWrite, FailuresAreReported) {
             "bmod_write failed.: bitmap cannot be stored in this format");
 }
 
-// Our files as another program reads them (netpbm's reader, when installed).
+// Our files as another program's reader sees them (when it is installed).
 TEST(PcxWrite, AnotherReaderSeesTheSamePixels) {
   const QString reader = QStandardPaths::findExecutable("pcxtoppm");
   if (reader.isEmpty()) GTEST_SKIP() << "pcxtoppm is not installed";
