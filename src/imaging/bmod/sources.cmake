@@ -1,0 +1,6 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/BmodFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BmodInput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BmodOutput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BitmapModule.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BmodBridge.cpp)

@@ -1,0 +1,8 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/PcxHeader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PcxRunDecoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PcxRunEncoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PcxCodec.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PcxGraphic.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DcxTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DcxGraphic.cpp)

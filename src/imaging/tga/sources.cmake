@@ -1,0 +1,5 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/TgaHeader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TgaPixels.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TgaCodec.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TgaGraphic.cpp)

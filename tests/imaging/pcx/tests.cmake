@@ -1,0 +1,5 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/PcxReadTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PcxWriteTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PcxDamageTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DcxTest.cpp)

@@ -1,0 +1,4 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/TgaReadTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TgaWriteTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TgaDamageTest.cpp)
