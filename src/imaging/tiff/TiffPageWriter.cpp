@@ -1,6 +1,7 @@
 #include "imaging/tiff/TiffPageWriter.h"
 
 #include "imaging/core/DibGraphic.h"
+#include "imaging/pixels/ChannelOrder.h"
 #include "imaging/tiff/TiffFile.h"
 
 #include <algorithm>
@@ -65,11 +66,7 @@ void WriteFormatFields(TTiffFile& file, const TDibGraphic& picture, TTiffCompres
 void ConvertRow(const uint8_t* from, uint8_t* to, size_t bytes, const TDibGraphic& picture,
                 bool invert) {
   if (picture.ImageFormat() == ifTrueColor) {
-    for (size_t i = 0; i + 2 < bytes; i += 3) {
-      to[i] = from[i + 2];
-      to[i + 1] = from[i + 1];
-      to[i + 2] = from[i];
-    }
+    SwapRedAndBlue(from, to, static_cast<size_t>(picture.Width()));
   } else if (invert) {
     for (size_t i = 0; i < bytes; ++i)
       to[i] = static_cast<uint8_t>(~from[i]);

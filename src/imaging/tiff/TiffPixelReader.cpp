@@ -2,6 +2,7 @@
 
 #include "imaging/core/DibGraphic.h"
 #include "imaging/core/ImageLimits.h"
+#include "imaging/pixels/ChannelOrder.h"
 #include "imaging/tiff/TiffFile.h"
 #include "imaging/tiff/TiffPageLayout.h"
 
@@ -13,23 +14,14 @@ namespace kestrel {
 
 namespace {
 
-// Red, green, blue (and further samples, step apart) to blue, green, red.
-inline void StoreBgr(const uint8_t* from, uint8_t* to, uint32_t width, int step) {
-  for (uint32_t x = 0; x < width; ++x, from += step, to += 3) {
+// Red, green, blue (and further samples) to blue, green, red.
+void StoreBgrSamples(const uint8_t* from, uint8_t* to, uint32_t width, int samples) {
+  if (samples == 3) return SwapRedAndBlue(from, to, width);
+  for (uint32_t x = 0; x < width; ++x, from += samples, to += 3) {
     to[0] = from[2];
     to[1] = from[1];
     to[2] = from[0];
   }
-}
-
-// The common sample counts get loops of their own, which the compiler can unroll.
-void StoreBgrSamples(const uint8_t* from, uint8_t* to, uint32_t width, int samples) {
-  if (samples == 3)
-    StoreBgr(from, to, width, 3);
-  else if (samples == 4)
-    StoreBgr(from, to, width, 4);
-  else
-    StoreBgr(from, to, width, samples);
 }
 
 // Rows per strip (or per tile, for tiled files) as libtiff gives them, within 1..height.

@@ -28,24 +28,47 @@ template <int Bytes> void MirrorRowsHorizontally(TBitmap& bitmap) {
   }
 }
 
+// Copies count pixels of Bytes bytes, reading step bytes apart and writing side by side. Three-byte
+// pixels move as four-byte words, half the moves: the spare byte written lands on the next pixel
+// of the run, which is written right after. wideLast says whether the last pixel may move wide as
+// well (the byte after it in the destination is written later, and the one after it in the
+// source lies inside the picture).
+template <int Bytes>
+inline void CopyColumn(const uint8_t* in, ptrdiff_t step, uint8_t* out, int count, bool wideLast) {
+  if constexpr (Bytes == 3) {
+    const int wide = wideLast ? count : count - 1;
+    for (int i = 0; i < wide; ++i, in += step, out += 3) {
+      uint32_t word;
+      std::memcpy(&word, in, 4);
+      std::memcpy(out, &word, 4);
+    }
+    if (wide < count) std::memcpy(out, in, 3);
+  } else {
+    for (int i = 0; i < count; ++i, in += step, out += Bytes)
+      std::memcpy(out, in, Bytes);
+  }
+}
+
 // Turns a picture a quarter: the turned picture's row y is the source's column y (clockwise, read
 // from the bottom up) or column width - 1 - y (anticlockwise, read from the top down). The copy
 // goes in square tiles, so both pictures are walked within the cache.
 template <int Bytes>
 void QuarterTurn(const TPixelStorage& from, TPixelStorage& to, bool clockwise) {
-  constexpr int kTile = 64;
+  constexpr int kTile = 256;
   const int width = from.Width(), height = from.Height();
   const ptrdiff_t step = clockwise ? -from.BytesPerLine() : from.BytesPerLine();
+  // The source's last column ends the picture's memory (its spare byte would lie past it).
+  const int lastColumnRow = clockwise ? width - 1 : 0;
   for (int ty = 0; ty < width; ty += kTile) {
     const int yEnd = std::min(ty + kTile, width);
     for (int tx = 0; tx < height; tx += kTile) {
-      const int xEnd = std::min(tx + kTile, height);
+      const int count = std::min(kTile, height - tx);
+      const bool rowEnds = tx + count == height;
       for (int y = ty; y < yEnd; ++y) {
         const int column = clockwise ? y : width - 1 - y;
         const uint8_t* in = from.Row(clockwise ? height - 1 - tx : tx) + column * Bytes;
-        uint8_t* out = to.Row(y) + tx * Bytes;
-        for (int x = tx; x < xEnd; ++x, in += step, out += Bytes)
-          std::memcpy(out, in, Bytes);
+        CopyColumn<Bytes>(in, step, to.Row(y) + tx * Bytes, count,
+                          !rowEnds && y != lastColumnRow);
       }
     }
   }

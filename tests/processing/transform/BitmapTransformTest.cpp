@@ -103,19 +103,23 @@ TEST(BitmapTransform, MirrorsMovePixelsWhereGeometrySays) {
 }
 
 TEST(BitmapTransform, AQuarterTurnMatchesQtsRotation) {
-  for (const bool clockwise : {true, false}) {
-    auto bitmap = MakeBitmap(pf24bit, 200, 100);
-    const QImage expected = bitmap->Image()
-                                .transformed(QTransform().rotate(clockwise ? 90 : -90))
-                                .convertToFormat(QImage::Format_RGB32);
-    ApplyBitmapTransform(*bitmap, clockwise ? T::RotateClockwise : T::RotateAnticlockwise);
-    ASSERT_EQ(bitmap->Width(), 100);
-    ASSERT_EQ(bitmap->Height(), 200);
-    ASSERT_EQ(expected.size(), QSize(100, 200));
-    for (int y = 0; y < 200; ++y)
-      for (int x = 0; x < 100; ++x)
-        ASSERT_EQ(bitmap->PixelColor(x, y), expected.pixel(x, y) & 0xFFFFFF) << x << "," << y;
-  }
+  // Larger than the turn's tiles both ways, and odd, so that tiles end inside rows.
+  constexpr int kWidth = 523, kHeight = 301;
+  for (const TPixelFormat format : {pf24bit, pf32bit, pf8bit})
+    for (const bool clockwise : {true, false}) {
+      SCOPED_TRACE(PixelFormatBits(format) + (clockwise ? 0 : 100));
+      auto bitmap = MakeBitmap(format, kWidth, kHeight);
+      const QImage expected = bitmap->Image()
+                                  .transformed(QTransform().rotate(clockwise ? 90 : -90))
+                                  .convertToFormat(QImage::Format_RGB32);
+      ApplyBitmapTransform(*bitmap, clockwise ? T::RotateClockwise : T::RotateAnticlockwise);
+      ASSERT_EQ(bitmap->Width(), kHeight);
+      ASSERT_EQ(bitmap->Height(), kWidth);
+      ASSERT_EQ(expected.size(), QSize(kHeight, kWidth));
+      for (int y = 0; y < kWidth; ++y)
+        for (int x = 0; x < kHeight; ++x)
+          ASSERT_EQ(bitmap->PixelColor(x, y), expected.pixel(x, y) & 0xFFFFFF) << x << "," << y;
+    }
 }
 
 TEST(BitmapTransform, ClockwiseTurnsTheLeftColumnIntoTheTopRowReadUpwards) {
