@@ -54,10 +54,9 @@ TEST(CompressionChoices, BmpItemsFollowTheDepthChoiceAndTheSourceDepth) {
   EXPECT_TRUE(deep.SetDepth("8"));
   EXPECT_EQ(shallow.Items(), (Items{"Image Own Palette", "WinOctree Palette - no dither",
                                     "Windows Default palette", "WinWeb Palette"}));
-  EXPECT_EQ(deep.Items(),
-            (Items{"Optimized/Floyd Steinberg Dither", "Image Own Palette",
-                   "WinOctree Palette - no dither", "Windows Default palette", "WinWeb Palette",
-                   "Octree with F/S dither"}));
+  EXPECT_EQ(deep.Items(), (Items{"Optimized/Floyd Steinberg Dither", "Image Own Palette",
+                                 "WinOctree Palette - no dither", "Windows Default palette",
+                                 "WinWeb Palette", "Octree with F/S dither"}));
   EXPECT_EQ(deep.DepthCode(), 3);
   EXPECT_TRUE(deep.SetDepth("4"));
   const Items four{"Image Own Palette", "Octree Palette - no dither", "Windows Default palette",

@@ -3,6 +3,8 @@
 
 #include "TiffTestSupport.h"
 
+#include "../support/ImagingTestSupport.h"
+
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/ImageLimits.h"
 #include "imaging/core/Stream.h"
@@ -139,9 +141,7 @@ TEST(TiffDamage, TruncatedAndFlippedFilesGiveOnlyCodecErrors) {
   for (const char* name : {"rgb-packbits.tif", "bw-g4.tif", "palette8.tif", "rgb-jpeg.tif",
                            "rgb-tiled.tif", "multipage.tif"}) {
     SCOPED_TRACE(name);
-    TMemoryStream stream;
-    stream.LoadFromFile(test::TiffFixture(name));
-    const std::vector<uint8_t>& bytes = stream.Bytes();
+    const std::vector<uint8_t> bytes = test::ReadFileBytes(test::TiffFixture(name));
     ASSERT_EQ(bytes[0], 'I'); // little-endian: the first directory's offset follows the magic
     const size_t directory = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | size_t(bytes[7]) << 24;
     for (size_t length = 0; length < bytes.size(); length += 5) {

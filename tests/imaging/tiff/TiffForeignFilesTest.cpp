@@ -14,7 +14,7 @@ namespace kestrel {
 namespace {
 
 using test::LargestDifference;
-using test::PixelsOf;
+using test::PictureOf;
 using test::ReadNetpbm;
 using test::TiffFixture;
 
@@ -41,7 +41,7 @@ TEST_P(TiffForeignFile, LoadsAsTheReferencePicture) {
   const auto picture = LoadFixture(c.File);
   EXPECT_EQ(picture->ImageFormat(), c.Format);
   EXPECT_EQ(picture->Compression(), c.Kind);
-  EXPECT_LE(LargestDifference(PixelsOf(*picture), ReadNetpbm(TiffFixture(c.Reference))),
+  EXPECT_LE(LargestDifference(PictureOf(*picture), ReadNetpbm(TiffFixture(c.Reference))),
             c.Tolerance);
 }
 
@@ -110,11 +110,11 @@ TEST(TiffForeignFiles, EveryPageOfAMultiPageFileLoadsAndCounts) {
   TTiffGraphic counter;
   TFileStream stream(TiffFixture("multipage.tif"), TFileMode::OpenRead);
   EXPECT_EQ(counter.ImageCountInStream(stream), 3);
-  EXPECT_EQ(PixelsOf(*LoadFixture("multipage.tif", 1)).Pixels,
+  EXPECT_EQ(PictureOf(*LoadFixture("multipage.tif", 1)).Pixels,
             ReadNetpbm(TiffFixture("rgb.ppm")).Pixels);
-  EXPECT_EQ(PixelsOf(*LoadFixture("multipage.tif", 2)).Pixels,
+  EXPECT_EQ(PictureOf(*LoadFixture("multipage.tif", 2)).Pixels,
             ReadNetpbm(TiffFixture("grey.pgm")).Pixels);
-  EXPECT_EQ(PixelsOf(*LoadFixture("multipage.tif", 3)).Pixels,
+  EXPECT_EQ(PictureOf(*LoadFixture("multipage.tif", 3)).Pixels,
             ReadNetpbm(TiffFixture("bw.pbm")).Pixels);
   for (const int missing : {0, 4})
     try {

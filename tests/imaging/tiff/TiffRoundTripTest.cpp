@@ -19,7 +19,7 @@ namespace {
 
 using test::InspectTiff;
 using test::LargestDifference;
-using test::PixelsOf;
+using test::PictureOf;
 
 constexpr int kWidth = 37; // rows of every depth end inside a 32-bit unit
 constexpr int kHeight = 21;
@@ -116,7 +116,7 @@ TEST(TiffRoundTrip, EveryFormatWithEveryKindItAcceptsComesBackOrIsRefusedByName)
       EXPECT_EQ(back->Compression(), row.Kind);
       EXPECT_EQ(back->XDotsPerInch(), 96);
       const int allowed = row.Kind == tcJpeg ? 24 : 0; // JPEG loses a little
-      EXPECT_LE(LargestDifference(PixelsOf(*back), PixelsOf(*picture)), allowed);
+      EXPECT_LE(LargestDifference(PictureOf(*back), PictureOf(*picture)), allowed);
     }
 }
 
@@ -211,7 +211,7 @@ TEST(TiffRoundTrip, Group4BlackAndWhiteIsWrittenZeroIsWhiteWithInvertedBytes) {
   });
   const auto back = Load(bytes);
   EXPECT_EQ(back->ImageFormat(), ifBlackWhite);
-  EXPECT_EQ(PixelsOf(*back).Pixels, PixelsOf(*picture).Pixels);
+  EXPECT_EQ(PictureOf(*back).Pixels, PictureOf(*picture).Pixels);
 }
 
 TEST(TiffRoundTrip, BlackAndWhiteWithTheLightColourFirstKeepsItsLook) {
@@ -229,7 +229,7 @@ TEST(TiffRoundTrip, BlackAndWhiteWithTheLightColourFirstKeepsItsLook) {
       for (int x = 0; x < kWidth; ++x)
         picture.SetPixelIndex(x, y, (x * y) % 3 == 0);
     picture.SetCompression(kind);
-    EXPECT_EQ(PixelsOf(*Load(Save(picture))).Pixels, PixelsOf(picture).Pixels) << int(kind);
+    EXPECT_EQ(PictureOf(*Load(Save(picture))).Pixels, PictureOf(picture).Pixels) << int(kind);
   }
 }
 
@@ -259,7 +259,7 @@ TEST(TiffRoundTrip, PaletteComponentsAreWrittenSixteenBitAndReadBackEightBit) {
     });
     const auto back = Load(bytes);
     EXPECT_EQ(back->Palette().Entries[0], (TDibPaletteEntry{128, 0, 255, 0}));
-    EXPECT_EQ(PixelsOf(*back).Pixels, PixelsOf(*picture).Pixels);
+    EXPECT_EQ(PictureOf(*back).Pixels, PictureOf(*picture).Pixels);
   }
 }
 
@@ -282,7 +282,7 @@ TEST(TiffRoundTrip, AppendingAddsPagesAndAnEmptyStreamGetsANewFile) {
   for (int page = 1; page <= 3; ++page) {
     const auto back = Load(stream.Bytes(), page);
     EXPECT_EQ(back->ImageFormat(), pages[page - 1]->ImageFormat()) << page;
-    EXPECT_EQ(PixelsOf(*back).Pixels, PixelsOf(*pages[page - 1]).Pixels) << page;
+    EXPECT_EQ(PictureOf(*back).Pixels, PictureOf(*pages[page - 1]).Pixels) << page;
   }
   EXPECT_EQ(Load(stream.Bytes(), 3)->Compression(), tcZLib);
 }
@@ -299,7 +299,7 @@ TEST(TiffRoundTrip, AStreamNotAtItsStartHoldsTheFileFromItsPosition) {
   EXPECT_EQ(back.ImageCountInStream(stream), 1);
   stream.SetPosition(5);
   back.LoadFromStream(stream);
-  EXPECT_EQ(PixelsOf(back).Pixels, PixelsOf(*picture).Pixels);
+  EXPECT_EQ(PictureOf(back).Pixels, PictureOf(*picture).Pixels);
 }
 
 TEST(TiffRoundTrip, FilesAreFoundByBothExtensionsAndSaveThroughThePicture) {
@@ -316,7 +316,7 @@ TEST(TiffRoundTrip, FilesAreFoundByBothExtensionsAndSaveThroughThePicture) {
   loaded.LoadFromFile(file.Path());
   const auto* tiff = dynamic_cast<const TTiffGraphic*>(loaded.Graphic());
   ASSERT_TRUE(tiff);
-  EXPECT_EQ(PixelsOf(*tiff).Pixels, PixelsOf(*picture).Pixels);
+  EXPECT_EQ(PictureOf(*tiff).Pixels, PictureOf(*picture).Pixels);
 }
 
 TEST(TiffRoundTrip, AnEmptyPictureIsNotWritten) {

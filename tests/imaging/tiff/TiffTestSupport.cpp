@@ -1,5 +1,7 @@
 #include "TiffTestSupport.h"
 
+#include "../support/ImagingTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +16,7 @@
 namespace kestrel::test {
 
 std::string TiffFixture(const std::string& name) {
-  return std::string(KESTREL_TEST_DATA) + "/tiff/" + name;
+  return DataPath("tiff/" + name);
 }
 
 TRgbPicture ReadNetpbm(const std::string& path) {
@@ -52,12 +54,8 @@ TRgbPicture ReadNetpbm(const std::string& path) {
   return picture;
 }
 
-TRgbPicture PixelsOf(const TDibGraphic& picture) {
-  TRgbPicture result{picture.Width(), picture.Height(), {}};
-  for (int y = 0; y < picture.Height(); ++y)
-    for (int x = 0; x < picture.Width(); ++x)
-      result.Pixels.push_back(picture.Pixel(x, y));
-  return result;
+TRgbPicture PictureOf(const TDibGraphic& picture) {
+  return {picture.Width(), picture.Height(), PixelsOf(picture)};
 }
 
 int LargestDifference(const TRgbPicture& a, const TRgbPicture& b) {

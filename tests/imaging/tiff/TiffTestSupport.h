@@ -25,7 +25,7 @@ struct TRgbPicture {
 };
 // Reads a binary Netpbm file (P4: set bits black; P5 greys scaled to 0..255; P6).
 TRgbPicture ReadNetpbm(const std::string& path);
-TRgbPicture PixelsOf(const TDibGraphic& picture);
+TRgbPicture PictureOf(const TDibGraphic& picture);
 // The largest difference of one colour component between two pictures of the same size.
 int LargestDifference(const TRgbPicture& a, const TRgbPicture& b);
 
