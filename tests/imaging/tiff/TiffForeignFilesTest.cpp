@@ -154,3 +154,95 @@ TEST(TiffForeignFiles, InformationComesFromTheFirstDirectory) {
 
 } // namespace
 } // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+using test::WriteWithLibtiff;
+
+std::unique_ptr<TTiffGraphic> LoadBytes(const std::vector<uint8_t>& bytes) {
+  auto picture = std::make_unique<TTiffGraphic>();
+  TSpanStream stream(bytes.data(), bytes.size());
+  picture->LoadFromStream(stream);
+  return picture;
+}
+
+// An 8-bit palette picture of 4 x 2 pixels whose colour map libtiff writes as given.
+std::vector<uint8_t> PaletteFile(const std::vector<uint16_t>& red,
+                                 const std::vector<uint16_t>& green,
+                                 const std::vector<uint16_t>& blue) {
+  return WriteWithLibtiff(
+      [&](TIFF* tif) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 4);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 2);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_PALETTE);
+        TIFFSetField(tif, TIFFTAG_COLORMAP, red.data(), green.data(), blue.data());
+      },
+      {{0, 1, 2, 3}, {3, 2, 1, 0}});
+}
+
+TEST(TiffForeignFiles, ColourMapsOfEightBitValuesAreTakenAsTheyStand) {
+  std::vector<uint16_t> red(256), green(256), blue(256);
+  for (int i = 0; i < 256; ++i) {
+    red[i] = static_cast<uint16_t>(i);
+    green[i] = static_cast<uint16_t>(255 - i);
+    blue[i] = 100;
+  }
+  const auto eight = LoadBytes(PaletteFile(red, green, blue));
+  EXPECT_EQ(eight->ImageFormat(), ifColor256);
+  EXPECT_EQ(eight->Pixel(1, 0), 0x01FE64u);
+  EXPECT_EQ(eight->Pixel(0, 1), 0x03FC64u);
+  // One value of 256 or more makes the whole map sixteen-bit: v * 255 / 65535.
+  red[200] = 65535;
+  const auto sixteen = LoadBytes(PaletteFile(red, green, blue));
+  EXPECT_EQ(sixteen->Pixel(1, 0), 0x000000u); // 1 and 254 scale to 0, 100 to 0
+  EXPECT_EQ(sixteen->Palette().Entries[200].Red, 255);
+}
+
+TEST(TiffForeignFiles, ResolutionIsReadAsDotsPerInchWhateverTheUnit) {
+  const auto withResolution = [](uint16_t unit, float x, float y) {
+    return WriteWithLibtiff(
+        [&](TIFF* tif) {
+          TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 2);
+          TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 1);
+          TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+          TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+          TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, unit);
+          TIFFSetField(tif, TIFFTAG_XRESOLUTION, double(x));
+          TIFFSetField(tif, TIFFTAG_YRESOLUTION, double(y));
+        },
+        {{10, 20}});
+  };
+  const auto inch = LoadBytes(withResolution(RESUNIT_INCH, 300, 150));
+  EXPECT_EQ(inch->XDotsPerInch(), 300);
+  EXPECT_EQ(inch->YDotsPerInch(), 150);
+  const auto centimetre = LoadBytes(withResolution(RESUNIT_CENTIMETER, 100, 50));
+  EXPECT_EQ(centimetre->XDotsPerInch(), 254);
+  EXPECT_EQ(centimetre->YDotsPerInch(), 127);
+}
+
+TEST(TiffForeignFiles, FaxPicturesWithoutBitsPerSampleAreOneBitDeep) {
+  // libtiff leaves out fields that keep their default, BitsPerSample among them.
+  const std::vector<uint8_t> bytes = WriteWithLibtiff(
+      [](TIFF* tif) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 16);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 2);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+      },
+      {{0xF0, 0x0F}, {0x00, 0xFF}});
+  test::InspectTiff(bytes, 0, [](TIFF* tif) {
+    uint16_t bits = 0;
+    EXPECT_EQ(TIFFGetField(tif, TIFFTAG_BITSPERSAMPLE, &bits), 0);
+  });
+  const auto picture = LoadBytes(bytes);
+  EXPECT_EQ(picture->ImageFormat(), ifBlackWhite);
+  EXPECT_EQ(picture->Pixel(0, 0), 0x000000u); // set bits are black where zero is white
+  EXPECT_EQ(picture->Pixel(4, 0), 0xFFFFFFu);
+  EXPECT_EQ(picture->Pixel(15, 1), 0x000000u);
+}
+
+} // namespace
+} // namespace kestrel
