@@ -63,6 +63,8 @@ convert rgb.ppm -colorspace CMYK -compress none cmyk.tif
 # Greys: both photometric interpretations, 4 bits, and the depths that are refused.
 pamtotiff -quiet -minisblack -none grey.pgm >grey8.tif
 pamtotiff -quiet -miniswhite -none grey.pgm >grey8-miniswhite.tif
+tiffcp -c jpeg:95 -r 16 grey8-miniswhite.tif grey8-miniswhite-jpeg.tif
+convert grey8-miniswhite-jpeg.tif -strip grey8-miniswhite-jpeg.pgm
 pamtotiff -quiet -none grey4.pgm >grey4.tif
 pamtotiff -quiet -none grey2.pgm >grey2.tif
 convert grey.pgm -depth 16 -compress none grey16.tif

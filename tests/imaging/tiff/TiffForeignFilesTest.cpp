@@ -62,6 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         // greys, both ways round
         Readable{"grey8.tif", "grey.pgm", ifGray256, tcNone, 0},
         Readable{"grey8-miniswhite.tif", "grey.pgm", ifGray256, tcNone, 0},
+        Readable{"grey8-miniswhite-jpeg.tif", "grey8-miniswhite-jpeg.pgm", ifGray256, tcJpeg, 1},
         Readable{"grey4.tif", "grey4.pgm", ifGray16, tcNone, 0},
         Readable{"grey-tiff2bw.tif", "grey-tiff2bw.pgm", ifGray256, tcNone, 0},
         // black and white, both ways round, tiled, and fax
