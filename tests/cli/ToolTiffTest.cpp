@@ -58,9 +58,9 @@ TEST(ToolTiff, ConvertWritesEachNamedCompression) {
     const char* Input;
     const char* Name;
     TTiffCompression Kind;
-  } cases[] = {{"rgb-none.tif", "none", tcNone},         {"rgb-none.tif", "packbits", tcPackbits},
-               {"bw-g4.tif", "g3", tcGroup3OneD},        {"bw-g4.tif", "g3-2d", tcGroup3TwoD},
-               {"bw-g4.tif", "g4", tcGroup4},            {"palette8.tif", "zlib", tcZLib},
+  } cases[] = {{"rgb-none.tif", "none", tcNone},  {"rgb-none.tif", "packbits", tcPackbits},
+               {"bw-g4.tif", "g3", tcGroup3OneD}, {"bw-g4.tif", "g3-2d", tcGroup3TwoD},
+               {"bw-g4.tif", "g4", tcGroup4},     {"palette8.tif", "zlib", tcZLib},
                {"grey8.tif", "jpeg", tcJpeg}};
   const std::string output = TempPath("out.tiff");
   for (const auto& c : cases) {
@@ -90,7 +90,8 @@ TEST(ToolTiff, ConvertToAndFromOtherFormatsKeepsThePixels) {
 
 TEST(ToolTiff, AKindTheFormatRefusesFailsWithTheCodecMessageAndNoFile) {
   const std::string output = TempPath("refused.tif");
-  const ToolRun run = Tool({"convert", Fixture("rgb-none.tif"), output, "--tiff-compression", "g4"});
+  const ToolRun run =
+      Tool({"convert", Fixture("rgb-none.tif"), output, "--tiff-compression", "g4"});
   EXPECT_EQ(run.Code, kExitFailed);
   EXPECT_EQ(run.Err, "kestrel-tool: CCITT Group 4 compression not supported with True color "
                      "images\n");

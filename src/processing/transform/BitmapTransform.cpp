@@ -67,8 +67,7 @@ void QuarterTurn(const TPixelStorage& from, TPixelStorage& to, bool clockwise) {
       for (int y = ty; y < yEnd; ++y) {
         const int column = clockwise ? y : width - 1 - y;
         const uint8_t* in = from.Row(clockwise ? height - 1 - tx : tx) + column * Bytes;
-        CopyColumn<Bytes>(in, step, to.Row(y) + tx * Bytes, count,
-                          !rowEnds && y != lastColumnRow);
+        CopyColumn<Bytes>(in, step, to.Row(y) + tx * Bytes, count, !rowEnds && y != lastColumnRow);
       }
     }
   }
