@@ -5,17 +5,57 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
+#include "imaging/tiff/TiffGraphic.h"
 
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <ostream>
+#include <utility>
 
 namespace kestrel {
 
 namespace {
 
 constexpr const char* kUsage = "usage: kestrel-tool info FILE\n"
-                               "       kestrel-tool convert INPUT OUTPUT\n";
+                               "       kestrel-tool convert INPUT OUTPUT [--tiff-compression "
+                               "none|packbits|g3|g3-2d|g4|zlib|jpeg]\n";
+
+// A command line the usage does not allow; its text goes before the usage.
+struct TUsageError {
+  std::string Message;
+};
+
+// The writer options of convert.
+struct TConvertOptions {
+  std::optional<TTiffCompression> TiffCompression;
+};
+
+TTiffCompression TiffCompressionNamed(const std::string& name) {
+  static const std::pair<const char*, TTiffCompression> kNames[] = {
+      {"none", tcNone}, {"packbits", tcPackbits}, {"g3", tcGroup3OneD}, {"g3-2d", tcGroup3TwoD},
+      {"g4", tcGroup4}, {"zlib", tcZLib},         {"jpeg", tcJpeg}};
+  for (const auto& [text, kind] : kNames)
+    if (name == text) return kind;
+  throw TUsageError{"unknown TIFF compression \"" + name + "\""};
+}
+
+// Splits args into the words of the command and its options.
+std::vector<std::string> ParseOptions(const std::vector<std::string>& args,
+                                      TConvertOptions& options) {
+  std::vector<std::string> words;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--tiff-compression") {
+      if (i + 1 == args.size()) throw TUsageError{"--tiff-compression needs a value"};
+      options.TiffCompression = TiffCompressionNamed(args[++i]);
+    } else if (args[i].starts_with("--")) {
+      throw TUsageError{"unknown option " + args[i]};
+    } else {
+      words.push_back(args[i]);
+    }
+  }
+  return words;
+}
 
 TFileFormat FormatOf(const std::string& path) {
   const auto format = TPicture::FindFileFormat(LowerExtension(path));
@@ -49,12 +89,16 @@ void ConvertInto(TGraphic& target, const TGraphic& source) {
     target.Assign(&source);
 }
 
-int Convert(const std::string& input, const std::string& output) {
-  TPicture picture;
-  picture.LoadFromFile(input);
+int Convert(const std::string& input, const std::string& output, const TConvertOptions& options) {
   const TFileFormat format = FormatOf(output);
   auto target = format.Create();
+  auto* tiff = dynamic_cast<TTiffGraphic*>(target.get());
+  if (options.TiffCompression && !tiff)
+    throw TUsageError{"--tiff-compression needs a .tif or .tiff output"};
+  TPicture picture;
+  picture.LoadFromFile(input);
   ConvertInto(*target, *picture.Graphic());
+  if (options.TiffCompression) tiff->SetCompression(*options.TiffCompression);
   try {
     target->SaveToFile(output);
   } catch (...) {
@@ -67,15 +111,18 @@ int Convert(const std::string& input, const std::string& output) {
 } // namespace
 
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const std::string command = args.empty() ? std::string() : args[0];
-  const bool info = command == "info" && args.size() == 2;
-  const bool convert = command == "convert" && args.size() == 3;
-  if (!info && !convert) {
+  try {
+    TConvertOptions options;
+    const std::vector<std::string> words = ParseOptions(args, options);
+    const std::string command = words.empty() ? std::string() : words[0];
+    const bool info = command == "info" && words.size() == 2 && !options.TiffCompression;
+    const bool convert = command == "convert" && words.size() == 3;
+    if (!info && !convert) throw TUsageError{};
+    return info ? Info(words[1], out) : Convert(words[1], words[2], options);
+  } catch (const TUsageError& e) {
+    if (!e.Message.empty()) err << "kestrel-tool: " << e.Message << "\n";
     err << kUsage;
     return kExitUsage;
-  }
-  try {
-    return info ? Info(args[1], out) : Convert(args[1], args[2]);
   } catch (const Exception& e) {
     err << "kestrel-tool: " << e.what() << "\n";
   } catch (const std::bad_alloc&) {

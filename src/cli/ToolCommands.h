@@ -14,7 +14,10 @@ constexpr int kExitUsage = 2;
 
 // Runs kestrel-tool with args (without the program name):
 //   info FILE            format, size, bits per pixel, palette entries and frames of FILE
-//   convert INPUT OUTPUT reads INPUT by its extension and writes OUTPUT by its own
+//   convert INPUT OUTPUT reads INPUT by its extension and writes OUTPUT by its own; options:
+//     --tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg  the compression of a TIFF output
+//     (by default Group 4 for black and white, Packbits otherwise; a kind the picture's format
+//     does not take fails with the codec's message)
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace kestrel

@@ -1,4 +1,4 @@
 list(APPEND KESTREL_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/ToolTest.cpp)
-list(APPEND KESTREL_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/ToolPaintbrushTargaTest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/ToolTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolPaintbrushTargaTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolTiffTest.cpp)
