@@ -5,6 +5,7 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Screen.h"
+#include "imaging/core/StorageSurface.h"
 #include "imaging/core/Stream.h"
 
 #include <QCoreApplication>
@@ -74,25 +75,13 @@ const bool registered = [] {
 } // namespace
 
 // The canvas's view of the picture: bottom-up storage, palette formats map to the nearest entry.
-class TDibGraphic::Surface : public TCanvasSurface {
+class TDibGraphic::Surface : public TStorageSurface {
 public:
-  explicit Surface(TDibGraphic& g) : g_(g) {}
-  int SourceWidth() const override { return g_.storage_.Width(); }
-  int SourceHeight() const override { return g_.storage_.Height(); }
-  void ReadPixels(int x0, int y, int count, TPixelColor* out) const override {
-    PixelRows::Read(g_.storage_.Row(y), g_.BitsPerPixel(), x0, count, g_.table_, out);
-  }
-  void WritePixels(int x0, int y, int count, const TPixelColor* colors) override {
-    PixelRows::Write(g_.storage_.Row(y), g_.BitsPerPixel(), x0, count, colors, g_.converter_.get());
-  }
-  TPixelColor Representable(TPixelColor color) override {
-    if (!g_.converter_) return color & 0xFFFFFF;
-    return g_.table_.Colors[g_.converter_->NearestIndex(color)];
-  }
-  const TPixelStorage* RawStorage() const override { return &g_.storage_; }
-  const TColorTable* RawColorTable() const override { return &g_.table_; }
-  TPixelStorage* RawStorageForWrite() override { return &g_.storage_; }
+  explicit Surface(TDibGraphic& g) : TStorageSurface(g.storage_, g.table_), g_(g) {}
   void SurfaceChanged() override { g_.Changed(); }
+
+protected:
+  TRgbToPaletteConverter& Converter() override { return *g_.converter_; }
 
 private:
   TDibGraphic& g_;
@@ -241,15 +230,21 @@ void TDibGraphic::AssignTo(TPersistent& target) const {
 
 void TDibGraphic::Draw(TCanvas& canvas, const TRect& rect) {
   if (Empty()) return;
-  const TStretchMode saved = canvas.StretchMode;
+  // A plain copy, stretched without blending for true colour and averaged for palettes.
+  const TStretchMode savedStretch = canvas.StretchMode;
+  const TCopyMode savedCopy = canvas.CopyMode;
   canvas.StretchMode = format_ == ifTrueColor ? smDeleteScans : smHalftone;
-  try {
-    canvas.StretchBlt(rect, *surface_, {0, 0, Width(), Height()});
-  } catch (...) {
-    canvas.StretchMode = saved;
-    throw;
-  }
-  canvas.StretchMode = saved;
+  canvas.CopyMode = cmSrcCopy;
+  struct Restore {
+    TCanvas& c;
+    TStretchMode stretch;
+    TCopyMode copy;
+    ~Restore() {
+      c.StretchMode = stretch;
+      c.CopyMode = copy;
+    }
+  } restore{canvas, savedStretch, savedCopy};
+  canvas.StretchBlt(rect, *surface_, {0, 0, Width(), Height()});
 }
 
 void TDibGraphic::LoadFromStream(TStream& stream) {
@@ -261,10 +256,11 @@ void TDibGraphic::LoadFromStream(TStream& stream) {
     if (LoadAllFrames) {
       start = stream.Position();
       count = ImageCountInStream(stream);
+      // Counting may have read on; every image is read from where the file starts.
+      stream.SetPosition(start);
       if (count == 1) LoadAllFrames = false;
     }
     if (LoadAllFrames) {
-      stream.SetPosition(start);
       frames_.clear();
       currentFrame_ = -1;
       for (int i = 1; i <= count; ++i) {
