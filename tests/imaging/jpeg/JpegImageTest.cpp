@@ -2,6 +2,8 @@
 
 #include "JpegTestFiles.h"
 
+#include "../support/ImagingTestSupport.h"
+
 #include "imaging/core/Canvas.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
@@ -10,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <jpeglib.h>
 #include <memory>
 #include <set>
@@ -265,13 +266,12 @@ TEST(JpegImage, RegisteredForItsExtensions) {
 }
 
 TEST(JpegImage, PixelFormatStartsAtEightBitsOnPaletteScreens) {
-  setenv("KESTREL_SCREEN_DEPTH", "8", 1);
-  const TJPEGPixelFormat onPalette = TJPEGImage().PixelFormat();
-  setenv("KESTREL_SCREEN_DEPTH", "24", 1);
-  const TJPEGPixelFormat onTrueColour = TJPEGImage().PixelFormat();
-  unsetenv("KESTREL_SCREEN_DEPTH");
-  EXPECT_EQ(onPalette, jf8Bit);
-  EXPECT_EQ(onTrueColour, jf24Bit);
+  {
+    const ScreenDepth depth(8);
+    EXPECT_EQ(TJPEGImage().PixelFormat(), jf8Bit);
+  }
+  const ScreenDepth depth(24);
+  EXPECT_EQ(TJPEGImage().PixelFormat(), jf24Bit);
 }
 
 TEST(JpegImage, InfoFromTheHeader) {

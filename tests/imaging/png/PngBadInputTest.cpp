@@ -18,7 +18,7 @@ using namespace kestrel::test;
 
 namespace {
 
-const std::string kSuite = std::string(KESTREL_TEST_DATA) + "/pngsuite/";
+const std::string kSuite = DataPath("pngsuite/");
 
 // Loads bytes: the picture, or null on EPNGError. Anything else fails the test.
 std::unique_ptr<TPngGraphic> TryLoad(const std::vector<uint8_t>& bytes) {

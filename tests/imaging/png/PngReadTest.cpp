@@ -203,7 +203,7 @@ TEST(PngRead, ReadsFromTheStreamPosition) {
 }
 
 TEST(PngRead, InfoFromHeaderChunks) {
-  const std::string suite = std::string(KESTREL_TEST_DATA) + "/pngsuite/";
+  const std::string suite = DataPath("pngsuite/");
   struct TCase {
     const char* Name;
     int Bits, Entries;

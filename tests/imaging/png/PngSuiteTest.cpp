@@ -20,7 +20,7 @@ using namespace kestrel::test;
 
 namespace {
 
-const std::string kSuite = std::string(KESTREL_TEST_DATA) + "/pngsuite/";
+const std::string kSuite = DataPath("pngsuite/");
 
 struct TSuiteFile {
   const char* Name;

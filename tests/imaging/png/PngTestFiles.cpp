@@ -3,8 +3,6 @@
 #include <zlib.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -23,12 +21,6 @@ uint32_t Get32(const uint8_t* p) {
 }
 
 } // namespace
-
-std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot open " + path);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void AppendChunk(std::vector<uint8_t>& out, const std::string& type,
                  const std::vector<uint8_t>& data) {

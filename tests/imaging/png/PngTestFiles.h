@@ -2,6 +2,8 @@
 // Test support: PNG files made by hand (any IHDR, chunks in any order, damaged on purpose),
 // the chunks of a PNG file read back, and the reference PAM files of tests/data/pngsuite.
 
+#include "../support/ImagingTestSupport.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -9,8 +11,6 @@
 #include <vector>
 
 namespace kestrel::test {
-
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
 
 // A PNG file built chunk by chunk. Rows are given packed, without the filter byte; they are
 // stored unfiltered as one IDAT (so they must suit a non-interlaced layout).
