@@ -1,12 +1,13 @@
 // kestrel-tool with JPEG and PNG files: conversions through the real program, read back by an
 // independent reader (Pillow), and the header facts of info.
 
+#include "IndependentReader.h"
+
 #include "cli/ToolCommands.h"
 
 #include "imaging/core/Bitmap.h"
 #include "imaging/jpeg/JpegImage.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -27,26 +28,6 @@ int RunProgram(const QStringList& args) {
   tool.start(KESTREL_TOOL, args);
   if (!tool.waitForFinished(30000)) return -1;
   return tool.exitCode();
-}
-
-// Pillow's RGB pixels of each file, or nothing when Pillow is not there.
-std::optional<std::vector<QByteArray>> ReadWithPillow(const QStringList& files) {
-  QProcess reader;
-  reader.start("/usr/bin/python3",
-               QStringList{"-c", "import sys\n"
-                                 "from PIL import Image\n"
-                                 "for p in sys.argv[1:]:\n"
-                                 "    i = Image.open(p).convert('RGB')\n"
-                                 "    open(p + '.rgb', 'wb').write(i.tobytes())\n"} +
-                   files);
-  if (!reader.waitForFinished(60000) || reader.exitCode() != 0) return std::nullopt;
-  std::vector<QByteArray> pixels;
-  for (const QString& file : files) {
-    QFile raw(file + ".rgb");
-    if (!raw.open(QIODevice::ReadOnly)) return std::nullopt;
-    pixels.push_back(raw.readAll());
-  }
-  return pixels;
 }
 
 // The largest channel difference and the mean one between a bitmap and RGB bytes.
@@ -78,7 +59,7 @@ TEST(ToolJpegPng, ConversionsReadTheSameInAnotherProgram) {
           << sources[i] << " to " << extension;
       outputs << output;
     }
-  const auto pixels = ReadWithPillow(outputs);
+  const auto pixels = test::ReadWithPillow(outputs);
   if (!pixels) GTEST_SKIP() << "no independent reader";
   for (size_t i = 0; i < sources.size(); ++i) {
     TBitmap original;

@@ -89,31 +89,31 @@ std::vector<uint8_t> BareEncode(const TBareJpeg& spec, const std::vector<uint8_t
   return out;
 }
 
-double MeanDifference(const TBitmap& a, const TBitmap& b) {
+namespace {
+
+// Calls add(difference) for every channel of every pixel; the number of channels compared.
+template <class Add> double ForEachDifference(const TBitmap& a, const TBitmap& b, Add add) {
   if (a.Width() != b.Width() || a.Height() != b.Height())
     throw std::runtime_error("pictures differ in size");
-  double sum = 0;
   for (int y = 0; y < a.Height(); ++y)
     for (int x = 0; x < a.Width(); ++x)
       for (int shift : {0, 8, 16})
-        sum += std::abs(int(a.PixelColor(x, y) >> shift & 0xFF) -
-                        int(b.PixelColor(x, y) >> shift & 0xFF));
-  return sum / (3.0 * a.Width() * a.Height());
+        add(int(a.PixelColor(x, y) >> shift & 0xFF) - int(b.PixelColor(x, y) >> shift & 0xFF));
+  return 3.0 * a.Width() * a.Height();
+}
+
+} // namespace
+
+double MeanDifference(const TBitmap& a, const TBitmap& b) {
+  double sum = 0;
+  const double count = ForEachDifference(a, b, [&](int d) { sum += std::abs(d); });
+  return sum / count;
 }
 
 double Psnr(const TBitmap& a, const TBitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height())
-    throw std::runtime_error("pictures differ in size");
   double squares = 0;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x)
-      for (int shift : {0, 8, 16}) {
-        const int d =
-            int(a.PixelColor(x, y) >> shift & 0xFF) - int(b.PixelColor(x, y) >> shift & 0xFF);
-        squares += d * d;
-      }
-  const double mse = squares / (3.0 * a.Width() * a.Height());
-  return 10 * std::log10(255.0 * 255.0 / mse);
+  const double count = ForEachDifference(a, b, [&](int d) { squares += d * d; });
+  return 10 * std::log10(255.0 * 255.0 / (squares / count));
 }
 
 std::vector<uint8_t> Encoded(TJPEGImage& picture) {

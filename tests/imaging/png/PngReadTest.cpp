@@ -18,16 +18,9 @@ using namespace kestrel::test;
 
 namespace {
 
-std::unique_ptr<TPngGraphic> Load(const std::vector<uint8_t>& file) {
-  auto picture = std::make_unique<TPngGraphic>();
-  TMemoryStream stream(file);
-  picture->LoadFromStream(stream);
-  return picture;
-}
-
 std::string LoadError(const std::vector<uint8_t>& file) {
   try {
-    Load(file);
+    LoadPng(file);
   } catch (const EPNGError& e) {
     return e.what();
   }
@@ -51,7 +44,7 @@ std::vector<uint8_t> GreyRow(std::initializer_list<uint8_t> values) {
 TEST(PngRead, TwoBitGreyShowsFourEvenLevelsWithoutGamma) {
   // 0, 1, 2, 3 packed most significant pair first; a gAMA must not touch 2-bit samples.
   const auto file = TPngMaker(4, 1, 2, 0).Gamma(0.25).Build({{0x1B}});
-  const auto picture = Load(file);
+  const auto picture = LoadPng(file);
   ASSERT_EQ(picture->ImageFormat(), ifGray16);
   const TPixelColor levels[] = {0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF};
   for (int x = 0; x < 4; ++x) {
@@ -64,7 +57,7 @@ TEST(PngRead, TwoBitPaletteKeepsIndicesAndEntries) {
   const auto file = TPngMaker(5, 1, 2, 3)
                         .Palette({{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {200, 210, 220}})
                         .Build({{0xE4, 0x40}}); // 3 2 1 0 | 1
-  const auto picture = Load(file);
+  const auto picture = LoadPng(file);
   ASSERT_EQ(picture->ImageFormat(), ifColor16);
   EXPECT_EQ(picture->Palette().Count, 4);
   const int indices[] = {3, 2, 1, 0, 1};
@@ -75,9 +68,9 @@ TEST(PngRead, TwoBitPaletteKeepsIndicesAndEntries) {
 
 TEST(PngRead, GammaRulesByChunk) {
   const auto row = GreyRow({0, 64, 128, 255});
-  const auto noGamma = Load(TPngMaker(4, 1, 8, 0).Build({row}));
-  const auto linear = Load(TPngMaker(4, 1, 8, 0).Gamma(1.0).Build({row}));
-  const auto srgb = Load(TPngMaker(4, 1, 8, 0).Chunk("sRGB", {0}).Gamma(1.0).Build({row}));
+  const auto noGamma = LoadPng(TPngMaker(4, 1, 8, 0).Build({row}));
+  const auto linear = LoadPng(TPngMaker(4, 1, 8, 0).Gamma(1.0).Build({row}));
+  const auto srgb = LoadPng(TPngMaker(4, 1, 8, 0).Chunk("sRGB", {0}).Gamma(1.0).Build({row}));
   EXPECT_DOUBLE_EQ(noGamma->Gamma, 0.5);
   EXPECT_DOUBLE_EQ(linear->Gamma, 1.0);
   for (int x = 0; x < 4; ++x) {
@@ -90,9 +83,9 @@ TEST(PngRead, GammaRulesByChunk) {
 
 TEST(PngRead, FourBitGreyWithoutGammaIsCorrectedAsHalf) {
   const std::vector<std::vector<uint8_t>> rows = {{0x01, 0x8F}};
-  const auto none = Load(TPngMaker(4, 1, 4, 0).Build(rows));
-  const auto half = Load(TPngMaker(4, 1, 4, 0).Gamma(0.5).Build(rows));
-  const auto one = Load(TPngMaker(4, 1, 4, 0).Gamma(1.0).Build(rows));
+  const auto none = LoadPng(TPngMaker(4, 1, 4, 0).Build(rows));
+  const auto half = LoadPng(TPngMaker(4, 1, 4, 0).Gamma(0.5).Build(rows));
+  const auto one = LoadPng(TPngMaker(4, 1, 4, 0).Gamma(1.0).Build(rows));
   bool differsFromLinear = false;
   for (int x = 0; x < 4; ++x) {
     EXPECT_EQ(none->PixelIndex(x, 0), half->PixelIndex(x, 0));
@@ -105,7 +98,7 @@ TEST(PngRead, FourBitGreyWithoutGammaIsCorrectedAsHalf) {
 TEST(PngRead, SixteenBitRgbBecomesTrueColour) {
   // One pixel of red 0xFF00, green 0x8000, blue 0x0000, gamma 1/2.2 (no correction).
   const auto picture =
-      Load(TPngMaker(1, 1, 16, 2).Gamma(1 / 2.2).Build({{0xFF, 0, 0x80, 0, 0, 0}}));
+      LoadPng(TPngMaker(1, 1, 16, 2).Gamma(1 / 2.2).Build({{0xFF, 0, 0x80, 0, 0, 0}}));
   ASSERT_EQ(picture->ImageFormat(), ifTrueColor);
   const TPixelColor p = picture->Pixel(0, 0);
   EXPECT_EQ(p >> 16 & 0xFF, 0xFFu);
@@ -118,7 +111,7 @@ TEST(PngRead, RgbaWithoutBackgroundChunkIsCompositedOntoBlack) {
   // Transparent red, opaque green, half-transparent white; no gAMA (0.5 applies).
   const auto file =
       TPngMaker(3, 1, 8, 6).Build({{255, 0, 0, 0, 0, 255, 0, 255, 255, 255, 255, 128}});
-  const auto picture = Load(file);
+  const auto picture = LoadPng(file);
   ASSERT_EQ(picture->ImageFormat(), ifTrueColor);
   EXPECT_EQ(picture->Pixel(0, 0), 0x000000u);
   EXPECT_EQ(picture->Pixel(1, 0), 0x00FF00u);
@@ -141,8 +134,8 @@ TEST(PngRead, FileBackgroundUnlessOwnIsAskedFor) {
                         .Chunk("tRNS", {0, 0, 0, 0, 0, 0})
                         .Chunk("bKGD", {0, 0, 0, 0, 0, 255})
                         .Build({{0, 0, 0, 10, 20, 30}});
-  EXPECT_EQ(Load(file)->Pixel(0, 0), 0x0000FFu);
-  EXPECT_EQ(Load(file)->Pixel(1, 0), 0x0A141Eu);
+  EXPECT_EQ(LoadPng(file)->Pixel(0, 0), 0x0000FFu);
+  EXPECT_EQ(LoadPng(file)->Pixel(1, 0), 0x0A141Eu);
   TPngGraphic own;
   own.UseOwnBackground = true;
   own.BackgroundColor = clLime;
@@ -157,18 +150,18 @@ TEST(PngRead, ResolutionFromPhysInPixelsPerMetre) {
   const auto y = Big32(3780);
   phys.insert(phys.end(), y.begin(), y.end());
   phys.push_back(1);
-  const auto metres = Load(TPngMaker(1, 1, 8, 0).Chunk("pHYs", phys).Build({{0}}));
+  const auto metres = LoadPng(TPngMaker(1, 1, 8, 0).Chunk("pHYs", phys).Build({{0}}));
   EXPECT_EQ(metres->XDotsPerInch(), 300);
   EXPECT_EQ(metres->YDotsPerInch(), 96);
   phys.back() = 0; // aspect ratio only: the screen's resolution applies
-  const auto aspect = Load(TPngMaker(1, 1, 8, 0).Chunk("pHYs", phys).Build({{0}}));
+  const auto aspect = LoadPng(TPngMaker(1, 1, 8, 0).Chunk("pHYs", phys).Build({{0}}));
   EXPECT_EQ(aspect->XDotsPerInch(), ScreenLogicalDpiX());
 }
 
 TEST(PngRead, PaletteLongerThanTheDepthIsCut) {
-  const auto picture = Load(TPngMaker(2, 1, 1, 3)
-                                .Palette({{255, 0, 0}, {0, 0, 255}, {1, 1, 1}, {2, 2, 2}})
-                                .Build({{0x40}}));
+  const auto picture = LoadPng(TPngMaker(2, 1, 1, 3)
+                                   .Palette({{255, 0, 0}, {0, 0, 255}, {1, 1, 1}, {2, 2, 2}})
+                                   .Build({{0x40}}));
   ASSERT_EQ(picture->ImageFormat(), ifBlackWhite);
   EXPECT_EQ(picture->Palette().Count, 2);
   EXPECT_EQ(picture->Pixel(0, 0), 0xFF0000u);
@@ -236,7 +229,7 @@ std::vector<uint8_t> FileWithDamagedTextChunk() {
 TEST(PngWarnings, GoToTheHandlerAndNeverStopTheLoad) {
   std::vector<std::string> seen;
   TPngGraphic::SetWarningHandler([&](const std::string& message) { seen.push_back(message); });
-  const auto picture = Load(FileWithDamagedTextChunk());
+  const auto picture = LoadPng(FileWithDamagedTextChunk());
   TPngGraphic::SetWarningHandler(nullptr);
   EXPECT_EQ(picture->Width(), 1);
   ASSERT_EQ(seen.size(), 1u);
@@ -245,7 +238,7 @@ TEST(PngWarnings, GoToTheHandlerAndNeverStopTheLoad) {
 
 TEST(PngWarnings, GoToStandardErrorByDefault) {
   testing::internal::CaptureStderr();
-  Load(FileWithDamagedTextChunk());
+  LoadPng(FileWithDamagedTextChunk());
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("PNG warning: "), std::string::npos) << err;
 }

@@ -1,5 +1,8 @@
 #include "PngTestFiles.h"
 
+#include "imaging/core/Stream.h"
+#include "imaging/png/PngGraphic.h"
+
 #include <zlib.h>
 
 #include <cstring>
@@ -21,6 +24,13 @@ uint32_t Get32(const uint8_t* p) {
 }
 
 } // namespace
+
+std::unique_ptr<TPngGraphic> LoadPng(const std::vector<uint8_t>& file) {
+  auto picture = std::make_unique<TPngGraphic>();
+  TMemoryStream stream(file);
+  picture->LoadFromStream(stream);
+  return picture;
+}
 
 void AppendChunk(std::vector<uint8_t>& out, const std::string& type,
                  const std::vector<uint8_t>& data) {

@@ -6,11 +6,19 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+namespace kestrel {
+class TPngGraphic;
+}
+
 namespace kestrel::test {
+
+// A picture read from a file's bytes (EPNGError as the reader raises it).
+std::unique_ptr<TPngGraphic> LoadPng(const std::vector<uint8_t>& file);
 
 // A PNG file built chunk by chunk. Rows are given packed, without the filter byte; they are
 // stored unfiltered as one IDAT (so they must suit a non-interlaced layout).

@@ -39,13 +39,6 @@ std::vector<uint8_t> Save(TPngGraphic& picture) {
   return stream.Bytes();
 }
 
-std::unique_ptr<TPngGraphic> Load(const std::vector<uint8_t>& file) {
-  auto picture = std::make_unique<TPngGraphic>();
-  TMemoryStream stream(file);
-  picture->LoadFromStream(stream);
-  return picture;
-}
-
 // The compression level zlib records in its stream header: 0 fastest (level 1), 1 fast
 // (2..5), 2 default (6), 3 best (7..9).
 int ZlibLevelField(const std::vector<uint8_t>& file) {
@@ -106,7 +99,7 @@ TEST(PngWrite, EveryFormatRoundTripsExactly) {
       auto picture = Pattern(format);
       picture->Gamma = 1 / 2.2;
       picture->Interlaced = interlaced;
-      const auto back = Load(Save(*picture));
+      const auto back = LoadPng(Save(*picture));
       ASSERT_EQ(back->ImageFormat(), format) << FormatDescription(format);
       EXPECT_EQ(back->XDotsPerInch(), 72);
       EXPECT_EQ(back->YDotsPerInch(), 144);
@@ -120,7 +113,7 @@ TEST(PngWrite, EveryFormatRoundTripsExactly) {
 
 TEST(PngWrite, DefaultGammaChangesPixelsOnlyByTheReadingCorrection) {
   auto picture = Pattern(ifTrueColor);
-  const auto back = Load(Save(*picture));
+  const auto back = LoadPng(Save(*picture));
   for (int y = 0; y < picture->Height(); ++y)
     for (int x = 0; x < picture->Width(); ++x)
       for (int shift : {0, 8, 16}) {
@@ -157,7 +150,7 @@ TEST(PngWrite, GreyFormatWithColouredPaletteKeepsItsColours) {
   auto picture = Pattern(ifBlackWhite, 9, 3, &redBlue);
   const auto file = Save(*picture);
   EXPECT_EQ(ReadPngChunks(file).ColorType, 3);
-  const auto back = Load(file);
+  const auto back = LoadPng(file);
   EXPECT_EQ(back->ImageFormat(), ifBlackWhite);
   for (int x = 0; x < 9; ++x)
     EXPECT_EQ(back->Pixel(x, 1), picture->Pixel(x, 1));
