@@ -88,20 +88,12 @@ private:
 };
 
 TDibGraphic::TDibGraphic()
-    : surface_(std::make_unique<Surface>(*this)), canvas_(std::make_unique<TCanvas>(*surface_)),
-      frameTimer_(std::make_unique<QTimer>()) {
+    : surface_(std::make_unique<Surface>(*this)), canvas_(std::make_unique<TCanvas>(*surface_)) {
   (void)registered;
-  QObject::connect(frameTimer_.get(), &QTimer::timeout, [this] {
-    // An error of one frame must not escape into the event loop; the next tick tries again.
-    try {
-      FrameTimerTick();
-    } catch (const Exception&) {
-    }
-  });
 }
 
 TDibGraphic::~TDibGraphic() {
-  frameTimer_->stop();
+  StopTimer();
 }
 
 std::unique_ptr<TGraphic> TDibGraphic::NewInstance() const {
@@ -462,12 +454,32 @@ void TDibGraphic::SetAnimate(bool value) {
 
 void TDibGraphic::UpdateTimer() {
   timerEnabled_ = animate_ && !frames_.empty();
-  if (timerEnabled_ && QCoreApplication::instance()) {
-    frameTimer_->setInterval(FrameInterval);
-    frameTimer_->start();
-  } else {
-    frameTimer_->stop();
+  if (timerEnabled_)
+    StartTimer();
+  else
+    StopTimer();
+}
+
+// The timer is made on first use, in the thread that animates the picture: pictures are often
+// read on worker threads, which must not own it.
+void TDibGraphic::StartTimer() {
+  if (!QCoreApplication::instance()) return;
+  if (!frameTimer_) {
+    frameTimer_ = std::make_unique<QTimer>();
+    QObject::connect(frameTimer_.get(), &QTimer::timeout, [this] {
+      // An error of one frame must not escape into the event loop; the next tick tries again.
+      try {
+        FrameTimerTick();
+      } catch (const Exception&) {
+      }
+    });
   }
+  frameTimer_->setInterval(FrameInterval);
+  frameTimer_->start();
+}
+
+void TDibGraphic::StopTimer() {
+  if (frameTimer_) frameTimer_->stop();
 }
 
 bool TDibGraphic::FrameTimerActive() const {
@@ -476,16 +488,13 @@ bool TDibGraphic::FrameTimerActive() const {
 
 void TDibGraphic::FrameTimerTick() {
   if (frames_.empty()) return;
-  frameTimer_->stop();
+  StopTimer();
   timerEnabled_ = false;
   struct Restart {
     TDibGraphic& g;
     ~Restart() {
       g.timerEnabled_ = true;
-      if (QCoreApplication::instance()) {
-        g.frameTimer_->setInterval(g.FrameInterval);
-        g.frameTimer_->start();
-      }
+      g.StartTimer();
     }
   } restart{*this};
   ShowFrame(currentFrame_ == FrameCount() ? 1 : currentFrame_ + 1);

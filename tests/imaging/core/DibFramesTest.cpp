@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
 namespace kestrel {
 namespace {
 
@@ -164,6 +166,17 @@ TEST(DibFrames, TheFrameTimerAdvancesFramesFromTheEventLoop) {
     QCoreApplication::processEvents();
   EXPECT_EQ(g.CurrentFrame(), 2);
   g.SetAnimate(false);
+}
+
+TEST(DibFrames, APictureReadOnAWorkerThreadAnimatesOnTheMainThread) {
+  auto loaded = std::async(std::launch::async, [] { return LoadedStrip(2); }).get();
+  loaded->FrameInterval = 5;
+  loaded->SetAnimate(true);
+  QElapsedTimer clock;
+  clock.start();
+  while (loaded->CurrentFrame() == 1 && clock.elapsed() < 5000)
+    QCoreApplication::processEvents();
+  EXPECT_EQ(loaded->CurrentFrame(), 2);
 }
 
 TEST(DibFrames, ReloadingReplacesTheFrames) {
