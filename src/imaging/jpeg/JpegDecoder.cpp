@@ -103,6 +103,19 @@ uint8_t Scaled(unsigned a, unsigned b) {
   return static_cast<uint8_t>((a * b + 127) / 255);
 }
 
+// The bitmap the decoder's rows go into: 8-bit grey, 8-bit with the quantiser's colours, or 24-bit.
+void MakeBitmap(const jpeg_decompress_struct& c, const TJpegHeader& header, TOutput output,
+                TBitmap& bitmap) {
+  const int width = header.OutputWidth, height = header.OutputHeight;
+  if (output == TOutput::Grey)
+    bitmap.NewImage(width, height, pf8bit, GreyPalette());
+  else if (output == TOutput::Quantised)
+    bitmap.NewImage(width, height, pf8bit, QuantisedPalette(c));
+  else
+    bitmap.NewImage(width, height, pf24bit, TPalette());
+  bitmap.SetPelsPerMeter(header.XPelsPerMeter, header.YPelsPerMeter);
+}
+
 // CMYK to blue, green, red (or grey). Inverted files (with an Adobe segment) store 255 - ink.
 void ConvertCmykRow(const uint8_t* in, uint8_t* out, int width, bool inverted, bool grey) {
   for (int x = 0; x < width; ++x, in += 4) {
@@ -157,13 +170,7 @@ std::string DecodeJpeg(std::span<const uint8_t> data, const TJpegDecodeOptions& 
 
   const TJpegHeader header = HeaderOf(c);
   const bool grey = output == TOutput::Grey || (output == TOutput::Cmyk && options.Grayscale);
-  if (grey)
-    bitmap.NewImage(header.OutputWidth, header.OutputHeight, pf8bit, GreyPalette());
-  else if (output == TOutput::Quantised)
-    bitmap.NewImage(header.OutputWidth, header.OutputHeight, pf8bit, QuantisedPalette(c));
-  else
-    bitmap.NewImage(header.OutputWidth, header.OutputHeight, pf24bit, TPalette());
-  bitmap.SetPelsPerMeter(header.XPelsPerMeter, header.YPelsPerMeter);
+  MakeBitmap(c, header, grey ? TOutput::Grey : output, bitmap);
 
   std::vector<JSAMPROW> rows(static_cast<size_t>(header.OutputHeight));
   for (int y = 0; y < header.OutputHeight; ++y)

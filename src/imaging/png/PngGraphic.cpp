@@ -61,6 +61,83 @@ TDibPalette FilePalette(png_structp png, png_infop info, int bitDepth) {
   return palette;
 }
 
+// A file that declares sRGB is shown as it is; other files of more than 2 bits per sample are
+// corrected from their gamma (0.5 when they give none) to the screen's. Returns the file gamma to
+// keep.
+double SetUpGamma(png_structp png, png_infop info, int bitDepth, double current) {
+  int intent = 0;
+  double fileGamma = 0;
+  if (png_get_sRGB(png, info, &intent)) {
+    png_set_sRGB(png, info, intent);
+    return current;
+  }
+  if (bitDepth <= 2) return current;
+  const double gamma =
+      png_get_gAMA(png, info, &fileGamma) && fileGamma > 0 ? fileGamma : TPngGraphic::kDefaultGamma;
+  png_set_gamma(png, TPngGraphic::kScreenGamma, gamma);
+  return gamma;
+}
+
+// Compositing (it only acts on alpha or transparency): onto the file's own background, in file
+// gamma, unless there is none or ours is asked for, which is in screen terms.
+void SetUpBackground(png_structp png, png_infop info, bool useOwn, TColor own, int bitDepth) {
+  png_color_16p fileBackground = nullptr;
+  if (!useOwn && png_get_bKGD(png, info, &fileBackground)) {
+    png_set_background(png, fileBackground, PNG_BACKGROUND_GAMMA_FILE, 1, 1.0);
+    return;
+  }
+  png_color_16 colour{};
+  colour.red = RedOf(own);
+  colour.green = GreenOf(own);
+  colour.blue = BlueOf(own);
+  colour.gray = GreyLevel(own, bitDepth);
+  png_set_background(png, &colour, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
+}
+
+// A pHYs resolution in pixels per metre as dots per inch; 0 (the screen's) without one.
+void ReadResolution(png_structp png, png_infop info, uint16_t& xDpi, uint16_t& yDpi) {
+  png_uint_32 resX = 0, resY = 0;
+  int unit = 0;
+  if (png_get_pHYs(png, info, &resX, &resY, &unit) && unit == PNG_RESOLUTION_METER) {
+    xDpi = DpiOfPelsPerMeter(resX);
+    yDpi = DpiOfPelsPerMeter(resY);
+  }
+}
+
+// Every pass straight into the picture's rows.
+void ReadRows(TPngSession& session, TPngGraphic& picture, int passes) {
+  png_structp png = session.Png();
+  if (png_get_rowbytes(png, session.Info()) > static_cast<size_t>(picture.BytesPerLine()))
+    throw EPNGError("Internal error: PNG row does not fit the image");
+  const int height = picture.Height();
+  std::vector<png_bytep> rows(static_cast<size_t>(height));
+  for (int y = 0; y < height; ++y)
+    rows[static_cast<size_t>(y)] = picture.ScanLine(y);
+  session.Run([&] {
+    for (int pass = 0; pass < passes; ++pass)
+      for (int y = 0; y < height; ++y)
+        png_read_row(png, rows[static_cast<size_t>(y)], nullptr);
+  });
+}
+
+// Two-bit samples have no image format of their own: read them whole, then widen each to a 4-bit
+// index times factor (grey levels 0..3 become entries 0, 5, 10, 15 of the 16-grey palette).
+void ReadTwoBitRows(TPngSession& session, TPngGraphic& picture, int factor) {
+  const size_t rowBytes = png_get_rowbytes(session.Png(), session.Info());
+  const int height = picture.Height();
+  std::vector<uint8_t> buffer(rowBytes * static_cast<size_t>(height));
+  std::vector<png_bytep> rows(static_cast<size_t>(height));
+  for (int y = 0; y < height; ++y)
+    rows[static_cast<size_t>(y)] = buffer.data() + rowBytes * static_cast<size_t>(y);
+  session.Run([&] { png_read_image(session.Png(), rows.data()); });
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* from = rows[static_cast<size_t>(y)];
+    uint8_t* to = picture.ScanLine(y);
+    for (int x = 0; x < picture.Width(); ++x)
+      PixelRows::SetIndex(to, x, 4, (from[x >> 2] >> (6 - 2 * (x & 3)) & 3) * factor);
+  }
+}
+
 } // namespace
 
 std::unique_ptr<TGraphic> TPngGraphic::NewInstance() const {
@@ -116,76 +193,22 @@ void TPngGraphic::SingleLoadFromStream(TStream& stream, int) {
     png_read_info(png, info);
     if (bitDepth == 16) png_set_strip_16(png);
     if (format == ifTrueColor) png_set_bgr(png);
-
-    // A file that declares sRGB is shown as it is; other files of more than 2 bits per sample
-    // are corrected from their gamma (0.5 when they give none) to the screen's.
-    int intent = 0;
-    double fileGamma = 0;
-    if (png_get_sRGB(png, info, &intent)) {
-      png_set_sRGB(png, info, intent);
-    } else if (bitDepth > 2) {
-      gamma = png_get_gAMA(png, info, &fileGamma) && fileGamma > 0 ? fileGamma : kDefaultGamma;
-      png_set_gamma(png, kScreenGamma, gamma);
-    }
-
-    // Only acts on alpha or transparency: the file's own background, else ours.
-    png_color_16p fileBackground = nullptr;
-    if (!UseOwnBackground && png_get_bKGD(png, info, &fileBackground)) {
-      png_set_background(png, fileBackground, PNG_BACKGROUND_GAMMA_FILE, 1, 1.0);
-    } else {
-      png_color_16 own{};
-      own.red = RedOf(background);
-      own.green = GreenOf(background);
-      own.blue = BlueOf(background);
-      own.gray = GreyLevel(background, bitDepth);
-      png_set_background(png, &own, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
-    }
-
-    png_uint_32 resX = 0, resY = 0;
-    int unit = 0;
-    if (png_get_pHYs(png, info, &resX, &resY, &unit) && unit == PNG_RESOLUTION_METER) {
-      xDpi = DpiOfPelsPerMeter(resX);
-      yDpi = DpiOfPelsPerMeter(resY);
-    }
+    gamma = SetUpGamma(png, info, bitDepth, gamma);
+    SetUpBackground(png, info, UseOwnBackground, background, bitDepth);
+    ReadResolution(png, info, xDpi, yDpi);
     if (header.Interlace == PNG_INTERLACE_ADAM7) passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
   });
   Gamma = gamma;
 
-  const size_t rowBytes = png_get_rowbytes(png, info);
   std::optional<TDibPalette> palette;
   if (header.ColorType == kPaletteType) palette = FilePalette(png, info, bitDepth);
   NewImage(static_cast<int>(header.Width), static_cast<int>(header.Height), format,
            palette ? &*palette : nullptr, xDpi, yDpi);
-
-  const int height = Height();
-  if (bitDepth == 2) {
-    // Two-bit samples have no image format of their own: read them whole, then widen each to a
-    // 4-bit index (grey levels 0..3 become entries 0, 5, 10, 15 of the 16-grey palette).
-    std::vector<uint8_t> buffer(rowBytes * static_cast<size_t>(height));
-    std::vector<png_bytep> rows(static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y)
-      rows[static_cast<size_t>(y)] = buffer.data() + rowBytes * static_cast<size_t>(y);
-    session.Run([&] { png_read_image(png, rows.data()); });
-    const int factor = header.ColorType == kPaletteType ? 1 : 5;
-    for (int y = 0; y < height; ++y) {
-      const uint8_t* from = rows[static_cast<size_t>(y)];
-      uint8_t* to = ScanLine(y);
-      for (int x = 0; x < Width(); ++x)
-        PixelRows::SetIndex(to, x, 4, (from[x >> 2] >> (6 - 2 * (x & 3)) & 3) * factor);
-    }
-  } else {
-    if (rowBytes > static_cast<size_t>(BytesPerLine()))
-      throw EPNGError("Internal error: PNG row does not fit the image");
-    std::vector<png_bytep> rows(static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y)
-      rows[static_cast<size_t>(y)] = ScanLine(y);
-    session.Run([&] {
-      for (int pass = 0; pass < passes; ++pass)
-        for (int y = 0; y < height; ++y)
-          png_read_row(png, rows[static_cast<size_t>(y)], nullptr);
-    });
-  }
+  if (bitDepth == 2)
+    ReadTwoBitRows(session, *this, header.ColorType == kPaletteType ? 1 : 5);
+  else
+    ReadRows(session, *this, passes);
   Changed();
 }
 
