@@ -5,6 +5,7 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
+#include "imaging/jpeg/JpegImage.h"
 #include "imaging/tiff/TiffGraphic.h"
 
 #include <cstdio>
@@ -79,14 +80,18 @@ int Info(const std::string& path, std::ostream& out) {
 }
 
 // Copies source into target. A device bitmap going into an image-library picture is imported at
-// its own depth (a plain assignment would take the screen's).
-void ConvertInto(TGraphic& target, const TGraphic& source) {
+// its own depth (a plain assignment would take the screen's); a JPEG picture going into another
+// format is its decoded bitmap.
+void ConvertInto(TGraphic& target, TGraphic& source) {
+  const TGraphic* from = &source;
+  if (auto* jpeg = dynamic_cast<TJPEGImage*>(&source); jpeg && !dynamic_cast<TJPEGImage*>(&target))
+    from = &jpeg->Bitmap();
   auto* dib = dynamic_cast<TDibGraphic*>(&target);
-  const auto* bitmap = dynamic_cast<const TBitmap*>(&source);
+  const auto* bitmap = dynamic_cast<const TBitmap*>(from);
   if (dib && bitmap)
     dib->ImportBitmapHandle(*bitmap);
   else
-    target.Assign(&source);
+    target.Assign(from);
 }
 
 int Convert(const std::string& input, const std::string& output, const TConvertOptions& options) {

@@ -1,6 +1,8 @@
 // kestrel-tool: exit codes and messages of its commands, and conversions that another program
 // reads back with the same pixels.
 
+#include "IndependentReader.h"
+
 #include "cli/ToolCommands.h"
 
 #include "imaging/core/Bitmap.h"
@@ -93,21 +95,12 @@ TEST(Tool, ConvertedFilesReadTheSameInAnotherProgram) {
     originals.push_back(std::make_unique<TBitmap>());
     originals.back()->LoadFromFile(Suite("g/" + name.toStdString()));
   }
-  QProcess reader;
-  reader.start("/usr/bin/python3",
-               QStringList{"-c", "import sys\n"
-                                 "from PIL import Image\n"
-                                 "for p in sys.argv[1:]:\n"
-                                 "    i = Image.open(p).convert('RGB')\n"
-                                 "    open(p + '.rgb', 'wb').write(i.tobytes())\n"} +
-                   outputs);
-  if (!reader.waitForFinished(60000) || reader.exitCode() != 0)
-    GTEST_SKIP() << "no independent reader: " << reader.readAllStandardError().toStdString();
+  std::string error;
+  const auto pixels = test::ReadWithPillow(outputs, &error);
+  if (!pixels) GTEST_SKIP() << "no independent reader: " << error;
   for (int i = 0; i < outputs.size(); ++i) {
     SCOPED_TRACE(outputs[i].toStdString());
-    QFile raw(outputs[i] + ".rgb");
-    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-    const QByteArray rgb = raw.readAll();
+    const QByteArray& rgb = (*pixels)[static_cast<size_t>(i)];
     const TBitmap& original = *originals[static_cast<size_t>(i)];
     ASSERT_EQ(rgb.size(), 3 * original.Width() * original.Height());
     const int tolerance = original.BitsPerPixel() == 15 || original.BitsPerPixel() == 16 ? 1 : 0;

@@ -1,0 +1,5 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/JpegSession.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JpegDecoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JpegEncoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JpegImage.cpp)

@@ -1,0 +1,4 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/PngHeader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PngSession.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PngGraphic.cpp)

@@ -1,0 +1,4 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/JpegTestFiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JpegImageTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JpegBadInputTest.cpp)

@@ -1,0 +1,6 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/PngTestFiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PngSuiteTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PngReadTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PngWriteTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PngBadInputTest.cpp)
