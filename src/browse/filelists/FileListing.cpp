@@ -4,7 +4,6 @@
 #include "platform/files/Folders.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace kestrel {
 namespace {
@@ -24,27 +23,76 @@ TListItem FileItem(const TDirEntry& entry, bool showGlyphs) {
     item.Glyph = TGlyph::ClosedFolder;
   } else {
     item.Text = entry.Name;
-    item.Glyph = IsProgramName(entry.Name) ? TGlyph::Executable : TGlyph::UnknownFile;
+    if (showGlyphs) item.Glyph = IsProgramName(entry.Name) ? TGlyph::Executable : TGlyph::UnknownFile;
   }
   if (!showGlyphs) item.Glyph = TGlyph::None;
   return item;
 }
 
+// Appends a key that sorts as the text without regard to case: plain ASCII lower-cased in place,
+// anything else case-folded, both as UTF-8 so that they order alike.
+void AppendSortKey(std::string& keys, const QString& text) {
+  const size_t start = keys.size();
+  keys.resize(start + size_t(text.size()));
+  char* out = keys.data() + start;
+  for (const QChar c : text) {
+    const char16_t unit = c.unicode();
+    if (unit >= 0x80) {
+      keys.resize(start);
+      keys += text.toCaseFolded().toStdString();
+      return;
+    }
+    *out++ = (unit >= 'A' && unit <= 'Z') ? char(unit - 'A' + 'a') : char(unit);
+  }
+}
+
+// The eight key bytes from offset on, most significant first: comparing two heads compares those
+// bytes, and a key that ends sooner sorts first.
+quint64 Head(std::string_view key, size_t offset) {
+  quint64 head = 0;
+  for (size_t i = 0; i < 8; ++i)
+    head = (head << 8) | (offset + i < key.size() ? quint8(key[offset + i]) : 0);
+  return head;
+}
+
 } // namespace
 
 void SortItems(std::vector<TListItem>& items) {
-  std::vector<QString> keys;
-  keys.reserve(items.size());
-  for (const TListItem& item : items) keys.push_back(item.Text.toCaseFolded());
-  std::vector<size_t> order(items.size());
-  std::iota(order.begin(), order.end(), size_t(0));
-  std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-    if (keys[a] != keys[b]) return keys[a] < keys[b];
-    return items[a].Text < items[b].Text;
+  // All keys live in one buffer; most comparisons are settled by eight bytes taken after the
+  // prefix every key shares ("IMG_" and the like).
+  std::string buffer;
+  std::vector<std::pair<size_t, size_t>> spans;
+  spans.reserve(items.size());
+  for (const TListItem& item : items) {
+    const size_t start = buffer.size();
+    AppendSortKey(buffer, item.Text);
+    spans.emplace_back(start, buffer.size() - start);
+  }
+  auto key = [&](size_t index) {
+    return std::string_view(buffer).substr(spans[index].first, spans[index].second);
+  };
+  size_t common = items.empty() ? 0 : spans[0].second;
+  for (size_t i = 1; i < items.size(); ++i) {
+    const std::string_view a = key(0), b = key(i);
+    size_t n = 0;
+    while (n < common && n < b.size() && a[n] == b[n]) ++n;
+    common = n;
+  }
+  struct TEntry {
+    quint64 Head;
+    size_t Index;
+  };
+  std::vector<TEntry> entries;
+  entries.reserve(items.size());
+  for (size_t i = 0; i < items.size(); ++i) entries.push_back({Head(key(i), common), i});
+  std::sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
+    if (a.Head != b.Head) return a.Head < b.Head;
+    if (const int order = key(a.Index).compare(key(b.Index)); order != 0) return order < 0;
+    return items[a.Index].Text < items[b.Index].Text;
   });
   std::vector<TListItem> sorted;
   sorted.reserve(items.size());
-  for (size_t index : order) sorted.push_back(std::move(items[index]));
+  for (const TEntry& entry : entries) sorted.push_back(std::move(items[entry.Index]));
   items = std::move(sorted);
 }
 
@@ -60,6 +108,7 @@ TListing ReadFileListing(const QString& directory, const QString& mask, TFileTyp
       if (matches > 0) repeats.push_back(matches);
       return matches > 0;
     });
+    listing.Items.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
       if (!types.Lists(entries[i].Attributes)) continue;
       for (int n = 0; n < repeats[i]; ++n) listing.Items.push_back(FileItem(entries[i], showGlyphs));

@@ -23,7 +23,14 @@ public:
   static bool Match(std::string_view pattern, std::string_view name);
 
 private:
-  std::vector<std::string> Patterns;
+  struct TPattern {
+    std::string Text;
+    bool SuffixOnly = false; // "*" and a plain tail, such as "*.jpg": a suffix test
+    std::string Suffix;      // that tail, lower-cased
+  };
+  static bool MatchPattern(const TPattern& pattern, std::string_view name);
+
+  std::vector<TPattern> Patterns;
 };
 
 } // namespace kestrel
