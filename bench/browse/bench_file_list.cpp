@@ -68,7 +68,7 @@ void FileList(benchmark::State& state) {
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) Times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    for (const Run& run : runs) Times[run.run_name.function_name] = run.GetAdjustedRealTime();
     ConsoleReporter::ReportRuns(runs);
   }
   std::map<std::string, double> Times;
