@@ -1,6 +1,7 @@
 #pragma once
-// Points the settings, cache and runtime folders at a fresh temporary folder for one test, so no
-// test ever reads or writes the user's own files, and restores the environment afterwards.
+// Points the settings, cache and runtime folders (and the home folder) at a fresh temporary folder
+// for one test, so no test ever reads or writes the user's own files, and restores the environment
+// afterwards.
 
 #include <QByteArray>
 #include <QDir>
@@ -15,7 +16,7 @@ namespace kestrel::test {
 class TTempEnvironment {
 public:
   TTempEnvironment() {
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
       Saved[name] = qgetenv(name);
       const QString folder = Root.path() + "/" + QString(name).toLower();
       QDir().mkpath(folder);
@@ -38,6 +39,7 @@ public:
   QString ConfigHome() const { return Root.path() + "/xdg_config_home"; }
   QString CacheHome() const { return Root.path() + "/xdg_cache_home"; }
   QString RuntimeDir() const { return Root.path() + "/xdg_runtime_dir"; }
+  QString Home() const { return Root.path() + "/home"; }
   QString StoreFile() const { return ConfigHome() + "/Brackwell/Kestrel.reg"; }
 
   // A folder of its own under the temporary root, created on demand.

@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QStringList>
 #include <QThread>
+
+#include <ostream>
 
 #include <functional>
 
@@ -33,3 +36,13 @@ inline bool WaitUntil(const std::function<bool()>& done, int milliseconds = 1000
 }
 
 } // namespace kestrel::test
+
+// Readable failure messages for Qt strings.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+  *out << '{' << texts.join("\", \"").prepend('"').append('"').toStdString() << '}';
+}
+QT_END_NAMESPACE

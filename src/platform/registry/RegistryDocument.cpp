@@ -359,6 +359,12 @@ long TRegistryDocument::SetValue(TRootKey root, const QString& path, const QStri
   return kErrorSuccess;
 }
 
+std::vector<std::pair<QString, TRegValue>> TRegistryDocument::Values(TRootKey root,
+                                                                     const QString& path) const {
+  const auto it = Keys.find(MapKey(FullPath(root, path)));
+  return it == Keys.end() ? std::vector<std::pair<QString, TRegValue>>() : it->second.Values;
+}
+
 std::optional<TRegKeyInfo> TRegistryDocument::KeyInfo(TRootKey root, const QString& path) const {
   const QString full = FullPath(root, path);
   const auto it = Keys.find(MapKey(full));

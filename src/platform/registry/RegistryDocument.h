@@ -75,6 +75,8 @@ public:
   // content differs afterwards.
   long SetValue(TRootKey root, const QString& path, const QString& name, const TRegValue& value,
                 bool* changed);
+  // The key's values in order; empty when the key does not exist.
+  std::vector<std::pair<QString, TRegValue>> Values(TRootKey root, const QString& path) const;
   // The key's sub-key and value counts and lengths; nothing when it does not exist.
   std::optional<TRegKeyInfo> KeyInfo(TRootKey root, const QString& path) const;
 

@@ -55,6 +55,31 @@ void DeleteSection(const QString& section) {
   }
 }
 
+void ReplaceSection(const QString& section,
+                    const std::vector<std::pair<QString, TSettingValue>>& values) {
+  std::vector<std::pair<QString, TRegValue>> wanted;
+  for (const auto& [name, value] : values) {
+    const int* number = std::get_if<int>(&value);
+    wanted.emplace_back(name, number ? TRegValue::Integer(*number)
+                                     : TRegValue::String(std::get<QString>(value)));
+  }
+  const QString path = SectionPath(section);
+  const long result =
+      TRegistryFile().Modify([&](TRegistryDocument& document, bool* changed) {
+        if (document.KeyExists(TRootKey::CurrentUser, path) &&
+            document.Values(TRootKey::CurrentUser, path) == wanted)
+          return kErrorSuccess;
+        document.DeleteKey(TRootKey::CurrentUser, path);
+        document.CreateKey(TRootKey::CurrentUser, path);
+        for (const auto& [name, value] : wanted)
+          document.SetValue(TRootKey::CurrentUser, path, name, value, nullptr);
+        *changed = true;
+        return kErrorSuccess;
+      });
+  if (result != kErrorSuccess)
+    throw ENewReg("Failed to Write Registry String: #" + QString::number(result));
+}
+
 TRegKeyInfo ListSection(const QString& section) {
   TNewRegistry registry = UserRegistry();
   registry.OpenKey(SectionPath(section));

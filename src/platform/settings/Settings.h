@@ -7,7 +7,9 @@
 
 #include <QString>
 
+#include <utility>
 #include <variant>
+#include <vector>
 
 namespace kestrel {
 
@@ -23,6 +25,10 @@ bool ReadSetting(const QString& section, const QString& name, TSettingValue& val
 void WriteSetting(const QString& section, const QString& name, const TSettingValue& value);
 // Removes the section with its values; a missing section is no error.
 void DeleteSection(const QString& section);
+// DeleteSection, then WriteSetting of each value in order, as one replace of the file: another
+// running copy never sees the section half written, and an unchanged section is not written.
+void ReplaceSection(const QString& section,
+                    const std::vector<std::pair<QString, TSettingValue>>& values);
 // The section's key information (the recent-folders list uses the number of values).
 TRegKeyInfo ListSection(const QString& section);
 
