@@ -32,15 +32,22 @@ QByteArray Utf16Bytes(const QString& text) {
   return bytes;
 }
 
+// The text of UTF-16LE bytes without the one terminating zero; zeros inside stay, as the registry
+// keeps them (reading a text stops at the first).
 std::optional<QString> TextFromUtf16(const QByteArray& bytes) {
   if (bytes.size() % 2 != 0) return std::nullopt;
   QString text;
-  for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
-    const char16_t unit = char16_t(quint8(bytes[i]) | (quint8(bytes[i + 1]) << 8));
-    if (unit == 0) break;
-    text.append(QChar(unit));
-  }
+  for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+    text.append(QChar(char16_t(quint8(bytes[i]) | (quint8(bytes[i + 1]) << 8))));
+  if (text.endsWith(QChar(0))) text.chop(1);
   return text;
+}
+
+// Raw control characters never stand in a line the export format writes.
+bool HasControlCharacter(const QString& line) {
+  for (QChar c : line)
+    if (c.unicode() < 0x20 && c != '\t') return true;
+  return false;
 }
 
 bool NeedsHexForm(const QString& text) {
@@ -264,6 +271,7 @@ std::optional<TRegistryDocument> TRegistryDocument::Parse(const QByteArray& byte
   int number = 0;
   for (const QString& raw : LogicalLines(text)) {
     ++number;
+    if (HasControlCharacter(raw)) return fail(number, "control character");
     const QString line = raw.trimmed();
     if (line.isEmpty() || line.startsWith(';')) continue;
     if (!headerSeen) {

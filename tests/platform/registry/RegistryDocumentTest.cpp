@@ -24,6 +24,7 @@ TEST(RegistryDocument, EveryKindOfValueSurvivesWritingAndReading) {
       {"Lines", TRegValue::String("first\r\nsecond\tthird")},
       {"Unicode", TRegValue::String(QString::fromUtf8("Bilder \xc3\xa4\xe2\x82\xac"))},
       {"Empty", TRegValue::String("")},
+      {"Zero inside", TRegValue::String(QString("a") + QChar(0) + "b")},
       {"Negative", TRegValue::Integer(-16777201)},
       {"Width", TRegValue::Integer(577)},
       {"Expand", TRegValue{kRegExpandSz, "%HOME%\\x", 0, {}}},
@@ -105,6 +106,8 @@ TEST(RegistryDocument, RefusesDamagedText) {
       {"stray text", QByteArray(header) + "[HKEY_CURRENT_USER\\x]\nwidth=3\n"},
       {"not UTF-8", QByteArray(header) + "[HKEY_CURRENT_USER\\x]\n\"a\"=\"\xff\xfe\"\n"},
       {"truncated", QByteArray(header) + "[HKEY_CURRENT_USER\\x"},
+      {"control character", QByteArray(header) + "[HKEY_CURRENT_USER\\x]\n\"a\"=\"b\x01\"\n"},
+      {"zero byte", QByteArray(header) + QByteArray("[HKEY_CURRENT_USER\\x\0]\n", 23)},
   };
   for (const auto& [what, text] : damaged) {
     QString error;
