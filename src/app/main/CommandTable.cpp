@@ -4,8 +4,9 @@
 #include "app/main/ToolbarImages.h"
 
 #include <QActionGroup>
+#include <QHBoxLayout>
 #include <QMenuBar>
-#include <QToolBar>
+#include <QToolButton>
 
 namespace kestrel {
 namespace {
@@ -201,7 +202,20 @@ const TCommand* FindCommand(const QString& name) {
   return nullptr;
 }
 
-TCommandSet::TCommandSet(TKestrelMain* window, QMenuBar* menuBar, QToolBar* toolBar) {
+QAction* TCommandSet::AddToolButton(QWidget* toolBar, const TCommand& command) {
+  auto* action = new QAction(ToolbarImage(command.Name), QString(), toolBar);
+  action->setToolTip(command.Caption);
+  auto* button = new QToolButton(toolBar);
+  button->setDefaultAction(action);
+  button->setAutoRaise(true);
+  button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  button->setObjectName(command.Name);
+  toolBar->layout()->addWidget(button);
+  toolBar->addAction(action);
+  return action;
+}
+
+TCommandSet::TCommandSet(TKestrelMain* window, QMenuBar* menuBar, QWidget* toolBar) {
   QHash<QString, QActionGroup*> groups;
   for (const TCommand& command : CommandTable()) {
     const QString place = command.Place;
@@ -210,8 +224,7 @@ TCommandSet::TCommandSet(TKestrelMain* window, QMenuBar* menuBar, QToolBar* tool
       QMenu* sub = MenuAt(place + "/" + command.Caption, window, menuBar);
       action = sub->menuAction();
     } else if (place == "ToolBar1") {
-      action = toolBar->addAction(ToolbarImage(command.Name), QString());
-      action->setToolTip(command.Caption);
+      action = AddToolButton(toolBar, command);
     } else {
       action = MenuAt(place, window, menuBar)->addAction(command.Caption);
     }

@@ -12,7 +12,6 @@
 class QAction;
 class QMenu;
 class QMenuBar;
-class QToolBar;
 class QWidget;
 
 namespace kestrel {
@@ -51,7 +50,8 @@ const TCommand* FindCommand(const QString& name);
 // The actions, menus, pop-ups and toolbar of one window, built from the table.
 class TCommandSet {
 public:
-  TCommandSet(TKestrelMain* window, QMenuBar* menuBar, QToolBar* toolBar);
+  // The toolbar's buttons share its width equally, left to right in table order.
+  TCommandSet(TKestrelMain* window, QMenuBar* menuBar, QWidget* toolBar);
 
   QAction* Action(const QString& name) const { return Actions.value(name); }
   // A menu by its place ("&File", "PopupMenu2", "&File/Recen&t Folders").
@@ -64,6 +64,7 @@ public:
 
 private:
   QMenu* MenuAt(const QString& place, QWidget* owner, QMenuBar* menuBar);
+  static QAction* AddToolButton(QWidget* toolBar, const TCommand& command);
 
   QHash<QString, QAction*> Actions;
   QHash<QString, QMenu*> Menus;

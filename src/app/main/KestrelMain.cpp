@@ -17,7 +17,6 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTimer>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace kestrel {
@@ -67,10 +66,10 @@ void TKestrelMain::BuildLayout() {
   fileLayout->setContentsMargins(1, 1, 1, 1);
   fileLayout->setSpacing(0);
 
-  ToolBar1 = new QToolBar(FileView);
-  ToolBar1->setObjectName("ToolBar1");
-  ToolBar1->setIconSize(QSize(16, 16));
-  ToolBar1->setMovable(false);
+  ToolBar1 = Panel("ToolBar1", FileView);
+  auto* toolLayout = new QHBoxLayout(ToolBar1);
+  toolLayout->setContentsMargins(0, 0, 0, 0);
+  toolLayout->setSpacing(0);
   fileLayout->addWidget(ToolBar1);
 
   Panel4 = Panel("Panel4", FileView);

@@ -22,7 +22,6 @@ class QPlainTextEdit;
 class QScrollArea;
 class QSplitter;
 class QTimer;
-class QToolBar;
 
 namespace kestrel {
 
@@ -88,7 +87,7 @@ public:
   // Controls, named as the layout names them.
   QFrame* FileView = nullptr;
   QSplitter* Splitter2 = nullptr;
-  QToolBar* ToolBar1 = nullptr;
+  QFrame* ToolBar1 = nullptr; // five buttons sharing its width
   QFrame* Panel4 = nullptr;
   TDCombobox* DCombobox1 = nullptr;
   TDListBox* DListBox1 = nullptr;

@@ -27,7 +27,6 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTimer>
-#include <QToolBar>
 
 namespace kestrel {
 
@@ -141,7 +140,8 @@ void TKestrelMain::ReadDisplaySettings() {
 
 void TKestrelMain::FinishStart() {
   UndoFile = OpenUndoFile(UndoFolder);
-  if (RemoveMode || Arguments.size() < 2) return;
+  // An empty argument (a launcher with no file to pass) names nothing.
+  if (RemoveMode || Arguments.size() < 2 || Arguments[1].isEmpty()) return;
   try {
     AcceptFile(Arguments[1]);
   } catch (...) {
@@ -274,12 +274,8 @@ void TKestrelMain::FormShow() {
 }
 
 void TKestrelMain::FitFileViewControls() {
+  // The toolbar buttons share the file view's width through their layout.
   Edit1->setGeometry(0, 2, Panel4->width(), std::max(Label1->height() - 2, 1));
-  ToolBar1->layout()->setSpacing(0);
-  ToolBar1->setContentsMargins(0, 0, 0, 0);
-  const int buttonWidth = std::max(FileView->contentsRect().width() / 5 - 1, 8);
-  for (QAction* action : ToolBar1->actions())
-    if (QWidget* button = ToolBar1->widgetForAction(action)) button->setFixedWidth(buttonWidth);
 }
 
 void TKestrelMain::Splitter2Moved() {

@@ -49,8 +49,9 @@ int RunKestrel(int argc, char** argv) {
       [](const QString& message) { ShowMessage(message, "Kestrel!: Settings", TMsgIcon::Warning); });
   TKestrelMain main(QApplication::arguments());
   if (main.FormCreate() == TKestrelMain::TStart::Halt) return main.HaltCode();
-  main.FinishStart();
+  // Shown before the command-line path is taken, so that what it has to say has a window.
   if (main.AutoShow()) main.ShowAsStored();
+  main.FinishStart();
   return QApplication::exec();
 }
 

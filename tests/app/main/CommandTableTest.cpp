@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
-#include <QToolBar>
 #include <QToolButton>
 
 namespace kestrel {
