@@ -33,7 +33,8 @@ QString& Folder() {
 void MakeFolder(const QString& path) {
   const char* extensions[] = {"jpg", "PNG", "gif", "bmp", "txt", "tif", "doc", "pcx"};
   for (int i = 0; i < kFiles; ++i) {
-    QFile file(QString("%1/picture %2.%3").arg(path).arg(i, 5, 10, QChar('0')).arg(extensions[i % 8]));
+    QFile file(
+        QString("%1/picture %2.%3").arg(path).arg(i, 5, 10, QChar('0')).arg(extensions[i % 8]));
     file.open(QIODevice::WriteOnly);
   }
 }
@@ -45,7 +46,8 @@ void BareScan(benchmark::State& state) {
     std::vector<std::string> names;
     DIR* folder = ::opendir(path.constData());
     while (const dirent* entry = ::readdir(folder))
-      for (int n = mask.Matches(entry->d_name); n > 0; --n) names.emplace_back(entry->d_name);
+      for (int n = mask.Matches(entry->d_name); n > 0; --n)
+        names.emplace_back(entry->d_name);
     ::closedir(folder);
     benchmark::DoNotOptimize(names.data());
     state.counters["files"] = double(names.size());
@@ -68,7 +70,8 @@ void FileList(benchmark::State& state) {
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) Times[run.run_name.function_name] = run.GetAdjustedRealTime();
+    for (const Run& run : runs)
+      Times[run.run_name.function_name] = run.GetAdjustedRealTime();
     ConsoleReporter::ReportRuns(runs);
   }
   std::map<std::string, double> Times;

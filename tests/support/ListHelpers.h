@@ -10,7 +10,8 @@ namespace kestrel::test {
 
 inline QStringList Texts(const TOwnerDrawList& list) {
   QStringList texts;
-  for (int i = 0; i < list.Count(); ++i) texts << list.Item(i).Text;
+  for (int i = 0; i < list.Count(); ++i)
+    texts << list.Item(i).Text;
   return texts;
 }
 

@@ -14,10 +14,14 @@ namespace {
 using K = TCommandKind;
 using M = TKestrelMain;
 
-#define CMD(name, caption, key, place, part, handler) \
-  TCommand{name, caption, key, place, part, #handler, nullptr, K::Item, nullptr, false, false}
-#define BUILT(name, caption, key, place, part, handler) \
-  TCommand{name, caption, key, place, part, #handler, &M::handler, K::Item, nullptr, false, true}
+#define CMD(name, caption, key, place, part, handler)                                              \
+  TCommand {                                                                                       \
+    name, caption, key, place, part, #handler, nullptr, K::Item, nullptr, false, false             \
+  }
+#define BUILT(name, caption, key, place, part, handler)                                            \
+  TCommand {                                                                                       \
+    name, caption, key, place, part, #handler, &M::handler, K::Item, nullptr, false, true          \
+  }
 
 TCommand Kind(TCommand command, TCommandKind kind, const char* group = nullptr,
               bool checked = false) {
@@ -119,8 +123,7 @@ std::vector<TCommand> MakeTable() {
       BUILT("Help2", "&Help", "F1", "&Help", "1.1", Help2Click),
       BUILT("about1", "A&bout", "", "&Help", "-", about1Click),
       BUILT("mailto1", "Contact &Brackwell", "", "&Help", "1.1", mailto1Click),
-      CMD("SystemInformation1", "&System Information", "", "&Help", "-",
-          SystemInformation1Click),
+      CMD("SystemInformation1", "&System Information", "", "&Help", "-", SystemInformation1Click),
       // The file list's pop-up
       CMD("MoveFile1", "Move File", "", "PopupMenu1", "1.4", Move1Click),
       CMD("CopyFile1", "Copy File", "", "PopupMenu1", "1.4", Copy1Click),
@@ -139,8 +142,7 @@ std::vector<TCommand> MakeTable() {
           ClipAsUnix2Click),
       CMD("ThumbsBgndDialog1", "Picture Index Background", "", "PopupMenu1", "4.5",
           ThumbsBgndDialog1Click),
-      BUILT("OpenInNewViewer2", "In New Viewer", "", "PopupMenu1/Open...", "1.1",
-            NewViewer1Click),
+      BUILT("OpenInNewViewer2", "In New Viewer", "", "PopupMenu1/Open...", "1.1", NewViewer1Click),
       BUILT("OpenContainer1", "Containing Folder", "", "PopupMenu1/Open...", "1.1",
             OpenContainer1Click),
       Kind(CMD("ExternalViewer2", "External Viewer", "", "PopupMenu1/Open...", "5.2",
@@ -250,9 +252,8 @@ TCommandSet::TCommandSet(TKestrelMain* window, QMenuBar* menuBar, QWidget* toolB
     action->setEnabled(command.Built);
     if (command.Handler && command.Kind != TCommandKind::SubMenu) {
       const TCommandHandler handler = command.Handler;
-      QObject::connect(action, &QAction::triggered, window, [window, handler] {
-        (window->*handler)();
-      });
+      QObject::connect(action, &QAction::triggered, window,
+                       [window, handler] { (window->*handler)(); });
     }
     Actions.insert(command.Name, action);
   }

@@ -7,13 +7,14 @@
 namespace kestrel {
 
 QStringList ViewerExtensions() {
-  return {"bmp", "ico", "emf", "wmf", "jpg", "jpeg", "gif", "png", "tif", "tiff",
-          "vst", "tga", "afi", "pcc", "pcx", "dcx", "jpe", "wav"};
+  return {"bmp",  "ico", "emf", "wmf", "jpg", "jpeg", "gif", "png", "tif",
+          "tiff", "vst", "tga", "afi", "pcc", "pcx",  "dcx", "jpe", "wav"};
 }
 
 QString ImageMask(const QStringList& extensions) {
   QString mask;
-  for (const QString& extension : extensions) mask += "*." + extension + ";";
+  for (const QString& extension : extensions)
+    mask += "*." + extension + ";";
   return mask.remove("*.tiff;").remove("*.jpeg;");
 }
 

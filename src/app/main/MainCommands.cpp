@@ -5,8 +5,8 @@
 #include "app/main/Installation.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
-#include "platform/paths/Paths.h"
 #include "platform/files/Errors.h"
+#include "platform/paths/Paths.h"
 #include "platform/process/Process.h"
 #include "platform/ui/MessageBox.h"
 

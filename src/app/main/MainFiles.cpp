@@ -2,8 +2,8 @@
 
 #include "app/main/KestrelMain.h"
 
-#include "app/main/Keys.h"
 #include "app/main/ImageMask.h"
+#include "app/main/Keys.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
 #include "platform/files/Errors.h"

@@ -61,8 +61,7 @@ bool TKestrelMain::eventFilter(QObject* watched, QEvent* event) {
     return false;
   }
   case QEvent::MouseButtonRelease:
-    if (watched == DListBox1->viewport())
-      return DListBox1MouseUp(static_cast<QMouseEvent*>(event));
+    if (watched == DListBox1->viewport()) return DListBox1MouseUp(static_cast<QMouseEvent*>(event));
     return false;
   default:
     return false;
@@ -85,8 +84,7 @@ void TKestrelMain::ShowTransientCaption(const QString& text) {
 bool TKestrelMain::FormKeyDown(QKeyEvent* event) {
   const int key = event->key();
   if (key == Qt::Key_Shift) {
-    if ((OverWidget(DListBox1) || OverWidget(Panel2)) && !OverWidget(PaintBox1) &&
-        !CursorChanged) {
+    if ((OverWidget(DListBox1) || OverWidget(Panel2)) && !OverWidget(PaintBox1) && !CursorChanged) {
       QApplication::setOverrideCursor(QCursor(kCycleCursor));
       CursorChanged = true;
     }
@@ -148,8 +146,7 @@ void TKestrelMain::FListBox1KeyUp(QKeyEvent* event) {
 
 bool TKestrelMain::Flistbox1MouseDown(QMouseEvent* event) {
   LastKey = 0;
-  if (event->button() != Qt::RightButton || (event->modifiers() & Qt::ShiftModifier))
-    return false;
+  if (event->button() != Qt::RightButton || (event->modifiers() & Qt::ShiftModifier)) return false;
   const QModelIndex index = FListBox1->indexAt(event->position().toPoint());
   if (!index.isValid()) return false;
   FListBox1->SetItemIndex(index.row());

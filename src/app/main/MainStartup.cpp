@@ -202,14 +202,16 @@ void TKestrelMain::RefreshCommandStates() {
   TCommandSet& commands = *CommandSet;
   const bool filesFocused = FListBox1->Count() > 0 && FListBox1->hasFocus();
   const bool foldersFocused = DListBox1->Count() > 1 && DListBox1->hasFocus();
-  for (const char* name : {"Copy1", "Move1"}) commands.SetEnabled(name, filesFocused);
+  for (const char* name : {"Copy1", "Move1"})
+    commands.SetEnabled(name, filesFocused);
   for (const char* name : {"Delete1", "Rename1"})
     commands.SetEnabled(name, filesFocused || foldersFocused);
   commands.SetEnabled("FindFile1", FListBox1->Count() > 0);
   const bool anySelected = FListBox1->selectionModel()->hasSelection();
   commands.SetEnabled("FindSelection1", anySelected);
   commands.SetEnabled("FindSelector", anySelected);
-  for (const char* name : {"SaveAs1", "SaveAs2"}) commands.SetEnabled(name, ImageKind != 0);
+  for (const char* name : {"SaveAs1", "SaveAs2"})
+    commands.SetEnabled(name, ImageKind != 0);
   ShowStatusColor();
 }
 
@@ -317,8 +319,8 @@ void TKestrelMain::changeEvent(QEvent* event) {
 }
 
 void TKestrelMain::closeEvent(QCloseEvent* event) {
-  if (ImageModified && !AskYesNo("Do You wish to Discard this Image ?", "Image Modified",
-                                 TMsgIcon::Warning, this)) {
+  if (ImageModified &&
+      !AskYesNo("Do You wish to Discard this Image ?", "Image Modified", TMsgIcon::Warning, this)) {
     event->ignore();
     return;
   }

@@ -45,8 +45,9 @@ int RunKestrel(int argc, char** argv) {
                 "Kestrel!: Unsupported Screen Resolution", TMsgIcon::Error);
     return 1;
   }
-  TRegistryFile::SetDamageReporter(
-      [](const QString& message) { ShowMessage(message, "Kestrel!: Settings", TMsgIcon::Warning); });
+  TRegistryFile::SetDamageReporter([](const QString& message) {
+    ShowMessage(message, "Kestrel!: Settings", TMsgIcon::Warning);
+  });
   TKestrelMain main(QApplication::arguments());
   if (main.FormCreate() == TKestrelMain::TStart::Halt) return main.HaltCode();
   // Shown before the command-line path is taken, so that what it has to say has a window.

@@ -18,13 +18,15 @@ QString Letter(int position) {
 void TRecentFolders::Add(const QString& folder) {
   Folders.removeAll(folder);
   Folders.prepend(folder);
-  while (Folders.size() > kLimit) Folders.removeLast();
+  while (Folders.size() > kLimit)
+    Folders.removeLast();
   Store();
 }
 
 void TRecentFolders::Store() const {
   std::vector<std::pair<QString, TSettingValue>> values;
-  for (int i = 0; i < Folders.size(); ++i) values.emplace_back(Letter(i), Folders[i]);
+  for (int i = 0; i < Folders.size(); ++i)
+    values.emplace_back(Letter(i), Folders[i]);
   ReplaceSection(kSection, values);
 }
 

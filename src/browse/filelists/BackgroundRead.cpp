@@ -1,8 +1,8 @@
 #include "browse/filelists/BackgroundRead.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QThreadPool>
 
 #include <atomic>

@@ -69,7 +69,8 @@ void TDListBox::BuildList() {
   };
   const QStringList components = ComponentsBelow(Root, Dir);
   std::vector<TListItem> items;
-  items.push_back({Root, Root, components.isEmpty() ? TGlyph::CurrentFolder : TGlyph::OpenFolder, 2});
+  items.push_back(
+      {Root, Root, components.isEmpty() ? TGlyph::CurrentFolder : TGlyph::OpenFolder, 2});
   for (int i = 0; i < components.size(); ++i) {
     const bool current = i == components.size() - 1;
     const int index = i + 1;
@@ -99,7 +100,8 @@ QString TDListBox::ItemPath(int index) const {
   if (index < FirstSubFolder) {
     const QStringList components = ComponentsBelow(Root, Dir);
     QString path = Root;
-    for (int i = 0; i < index && i < components.size(); ++i) path = JoinPath(path, components[i]);
+    for (int i = 0; i < index && i < components.size(); ++i)
+      path = JoinPath(path, components[i]);
     return path;
   }
   if (index >= Count()) return {};

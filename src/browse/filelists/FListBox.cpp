@@ -94,7 +94,8 @@ void TFListBox::Apply(std::vector<TListItem> items, const QString& error) {
   if (!Error.isEmpty()) emit ReadFailed(Error);
   auto waiting = std::move(Waiting);
   Waiting.clear();
-  for (auto& done : waiting) done(Error.isEmpty());
+  for (auto& done : waiting)
+    done(Error.isEmpty());
 }
 
 void TFListBox::WhenRead(std::function<void(bool ok)> done) {

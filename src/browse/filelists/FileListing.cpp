@@ -23,7 +23,8 @@ TListItem FileItem(const TDirEntry& entry, bool showGlyphs) {
     item.Glyph = TGlyph::ClosedFolder;
   } else {
     item.Text = entry.Name;
-    if (showGlyphs) item.Glyph = IsProgramName(entry.Name) ? TGlyph::Executable : TGlyph::UnknownFile;
+    if (showGlyphs)
+      item.Glyph = IsProgramName(entry.Name) ? TGlyph::Executable : TGlyph::UnknownFile;
   }
   if (!showGlyphs) item.Glyph = TGlyph::None;
   return item;
@@ -75,7 +76,8 @@ void SortItems(std::vector<TListItem>& items) {
   for (size_t i = 1; i < items.size(); ++i) {
     const std::string_view a = key(0), b = key(i);
     size_t n = 0;
-    while (n < common && n < b.size() && a[n] == b[n]) ++n;
+    while (n < common && n < b.size() && a[n] == b[n])
+      ++n;
     common = n;
   }
   struct TEntry {
@@ -84,7 +86,8 @@ void SortItems(std::vector<TListItem>& items) {
   };
   std::vector<TEntry> entries;
   entries.reserve(items.size());
-  for (size_t i = 0; i < items.size(); ++i) entries.push_back({Head(key(i), common), i});
+  for (size_t i = 0; i < items.size(); ++i)
+    entries.push_back({Head(key(i), common), i});
   std::sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
     if (a.Head != b.Head) return a.Head < b.Head;
     if (const int order = key(a.Index).compare(key(b.Index)); order != 0) return order < 0;
@@ -92,12 +95,13 @@ void SortItems(std::vector<TListItem>& items) {
   });
   std::vector<TListItem> sorted;
   sorted.reserve(items.size());
-  for (const TEntry& entry : entries) sorted.push_back(std::move(items[entry.Index]));
+  for (const TEntry& entry : entries)
+    sorted.push_back(std::move(items[entry.Index]));
   items = std::move(sorted);
 }
 
 TListing ReadFileListing(const QString& directory, const QString& mask, TFileType types,
-                             bool showGlyphs) {
+                         bool showGlyphs) {
   TListing listing;
   const TFileMask patterns(mask);
   std::vector<int> repeats; // how many patterns each accepted entry matched
@@ -111,7 +115,8 @@ TListing ReadFileListing(const QString& directory, const QString& mask, TFileTyp
     listing.Items.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
       if (!types.Lists(entries[i].Attributes)) continue;
-      for (int n = 0; n < repeats[i]; ++n) listing.Items.push_back(FileItem(entries[i], showGlyphs));
+      for (int n = 0; n < repeats[i]; ++n)
+        listing.Items.push_back(FileItem(entries[i], showGlyphs));
     }
   } catch (const EInOutError& error) {
     listing.Items.clear();

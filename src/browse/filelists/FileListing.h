@@ -18,7 +18,7 @@ struct TListing {
 // name matching two is listed twice) and that types admits: a folder as "[name]", a file as its
 // name, with their glyphs when showGlyphs is on.
 TListing ReadFileListing(const QString& directory, const QString& mask, TFileType types,
-                             bool showGlyphs);
+                         bool showGlyphs);
 
 // The sub-folders of directory as closed-folder items with the given indent, except "." and "..",
 // hidden ones and any whose lower-cased name is "recycled"; shown in lower case when lowerCase.

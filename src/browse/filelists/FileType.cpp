@@ -5,12 +5,13 @@
 namespace kestrel {
 
 TFileType::TFileType(std::initializer_list<TFileAttr> members) {
-  for (TFileAttr member : members) Members |= 1u << member;
+  for (TFileAttr member : members)
+    Members |= 1u << member;
 }
 
 quint32 TFileType::AttributeBits() const {
-  static const quint32 bits[] = {faReadOnly, faHidden, faSysFile, faVolumeID, faDirectory,
-                                 faArchive};
+  static const quint32 bits[] = {faReadOnly, faHidden,    faSysFile,
+                                 faVolumeID, faDirectory, faArchive};
   quint32 result = 0;
   for (int member = ftReadOnly; member <= ftArchive; ++member)
     if (Contains(TFileAttr(member))) result |= bits[member];

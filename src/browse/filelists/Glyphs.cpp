@@ -30,7 +30,9 @@ void DriveBody(QPainter& p, int top) {
   Dot(p, 11, top + 2, 2, 1, QColor(0, 200, 0));
 }
 
-void DrawHard(QPainter& p) { DriveBody(p, 5); }
+void DrawHard(QPainter& p) {
+  DriveBody(p, 5);
+}
 
 void DrawNetwork(QPainter& p) {
   DriveBody(p, 2);
@@ -104,11 +106,12 @@ void DrawExecutable(QPainter& p) {
 void DrawUnknownFile(QPainter& p) {
   p.setPen(kOutline);
   p.setBrush(Qt::white);
-  p.drawPolygon(QPolygon({QPoint(3, 1), QPoint(10, 1), QPoint(13, 4), QPoint(13, 14),
-                          QPoint(3, 14)}));
+  p.drawPolygon(
+      QPolygon({QPoint(3, 1), QPoint(10, 1), QPoint(13, 4), QPoint(13, 14), QPoint(3, 14)}));
   p.setBrush(QColor(176, 176, 176));
   p.drawPolygon(QPolygon({QPoint(10, 1), QPoint(10, 4), QPoint(13, 4)}));
-  for (int y = 6; y <= 12; y += 2) Dot(p, 5, y, 6, 1, QColor(160, 160, 160));
+  for (int y = 6; y <= 12; y += 2)
+    Dot(p, 5, y, 6, 1, QColor(160, 160, 160));
 }
 
 void Paint(TGlyph glyph, QPainter& p) {

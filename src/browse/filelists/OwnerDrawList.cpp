@@ -57,8 +57,7 @@ int TListItemModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant TListItemModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid() || size_t(index.row()) >= Lines.size())
-    return {};
+  if (role != Qt::DisplayRole || !index.isValid() || size_t(index.row()) >= Lines.size()) return {};
   return Lines[size_t(index.row())].Text;
 }
 
@@ -72,7 +71,8 @@ void TListItemModel::Append(std::vector<TListItem> items) {
   if (items.empty()) return;
   const int first = int(Lines.size());
   beginInsertRows({}, first, first + int(items.size()) - 1);
-  for (TListItem& item : items) Lines.push_back(std::move(item));
+  for (TListItem& item : items)
+    Lines.push_back(std::move(item));
   endInsertRows();
 }
 
@@ -107,8 +107,8 @@ bool TOwnerDrawList::Selected(int index) const {
 
 void TOwnerDrawList::SetSelected(int index, bool selected) {
   if (index < 0 || index >= Count()) return;
-  selectionModel()->select(Model.index(index), selected ? QItemSelectionModel::Select
-                                                        : QItemSelectionModel::Deselect);
+  selectionModel()->select(Model.index(index),
+                           selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 void TOwnerDrawList::RecomputeItemHeight() {

@@ -24,14 +24,16 @@ bool EndsWithFolded(std::string_view name, std::string_view suffix) {
 
 std::string Folded(std::string_view text) {
   std::string folded(text);
-  for (char& c : folded) c = Fold(c);
+  for (char& c : folded)
+    c = Fold(c);
   return folded;
 }
 
 // "?" stands for one character, which UTF-8 may spell in several bytes.
 size_t CharLength(std::string_view text, size_t at) {
   size_t length = 1;
-  while (at + length < text.size() && (quint8(text[at + length]) & 0xC0) == 0x80) ++length;
+  while (at + length < text.size() && (quint8(text[at + length]) & 0xC0) == 0x80)
+    ++length;
   return length;
 }
 
@@ -56,7 +58,8 @@ bool TFileMask::MatchPattern(const TPattern& pattern, std::string_view name) {
 
 int TFileMask::Matches(std::string_view name) const {
   int count = 0;
-  for (const TPattern& pattern : Patterns) count += MatchPattern(pattern, name) ? 1 : 0;
+  for (const TPattern& pattern : Patterns)
+    count += MatchPattern(pattern, name) ? 1 : 0;
   return count;
 }
 
@@ -81,7 +84,8 @@ bool TFileMask::Match(std::string_view pattern, std::string_view name) {
       return false;
     }
   }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
+  while (p < pattern.size() && pattern[p] == '*')
+    ++p;
   return p == pattern.size();
 }
 

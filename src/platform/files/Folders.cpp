@@ -54,7 +54,8 @@ std::vector<TDirEntry> ScanDirectory(const QString& path, bool wantReadOnly,
   errno = 0;
   while (const dirent* entry = ::readdir(folder)) {
     if (!accept || accept(entry->d_name))
-      entries.push_back({QFile::decodeName(entry->d_name), AttributesOf(handle, entry, wantReadOnly)});
+      entries.push_back(
+          {QFile::decodeName(entry->d_name), AttributesOf(handle, entry, wantReadOnly)});
     errno = 0;
   }
   const int error = errno;

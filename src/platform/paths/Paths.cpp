@@ -32,8 +32,8 @@ QString RuntimeFolder() {
   if (!value.isEmpty() && QDir::isAbsolutePath(value)) return QDir::cleanPath(value);
   const QString folder = QDir::tempPath() + QString("/kestrel-runtime-%1").arg(getuid());
   QDir().mkpath(folder);
-  QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                    QFileDevice::ExeOwner);
+  QFile::setPermissions(folder,
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   return folder;
 }
 

@@ -18,7 +18,9 @@ QString NormalPath(const QString& path) {
   return path.split('\\', Qt::SkipEmptyParts).join('\\');
 }
 
-QString LastComponent(const QString& path) { return path.section('\\', -1); }
+QString LastComponent(const QString& path) {
+  return path.section('\\', -1);
+}
 
 // The text of a REG_SZ or REG_EXPAND_SZ in hex form: UTF-16LE with a terminating zero.
 QByteArray Utf16Bytes(const QString& text) {
@@ -141,8 +143,7 @@ std::optional<TRegValue> ParseData(const QString& data) {
     const QString digits = data.mid(6).trimmed();
     bool ok = false;
     const uint number = digits.toUInt(&ok, 16);
-    if (!ok || digits.isEmpty() || digits.size() > 8 || digits.startsWith('+'))
-      return std::nullopt;
+    if (!ok || digits.isEmpty() || digits.size() > 8 || digits.startsWith('+')) return std::nullopt;
     return TRegValue{kRegDword, {}, number, {}};
   }
   quint32 type = kRegBinary;
@@ -167,7 +168,8 @@ std::optional<TRegValue> ParseData(const QString& data) {
     value.Text = *text;
   } else if (type == kRegDword) {
     if (bytes->size() != 4) return std::nullopt;
-    for (int i = 3; i >= 0; --i) value.Number = (value.Number << 8) | quint8((*bytes)[i]);
+    for (int i = 3; i >= 0; --i)
+      value.Number = (value.Number << 8) | quint8((*bytes)[i]);
   } else {
     value.Bytes = *bytes;
   }
@@ -256,8 +258,7 @@ bool TRegistryDocument::HasSubKeys(const QString& fullPath) const {
   return it != Keys.end() && it->first.startsWith(prefix);
 }
 
-std::optional<TRegistryDocument> TRegistryDocument::Parse(const QByteArray& bytes,
-                                                          QString* error) {
+std::optional<TRegistryDocument> TRegistryDocument::Parse(const QByteArray& bytes, QString* error) {
   auto fail = [error](int line, const QString& reason) {
     if (error) *error = QString("line %1: %2").arg(line).arg(reason);
     return std::nullopt;

@@ -38,9 +38,9 @@ enum : quint32 {
 
 struct TRegValue {
   quint32 Type = kRegNone;
-  QString Text;      // kRegSz and kRegExpandSz
+  QString Text;       // kRegSz and kRegExpandSz
   quint32 Number = 0; // kRegDword
-  QByteArray Bytes;  // any other type, as stored
+  QByteArray Bytes;   // any other type, as stored
 
   static TRegValue String(const QString& text) { return {kRegSz, text, 0, {}}; }
   static TRegValue Integer(qint32 value) { return {kRegDword, {}, quint32(value), {}}; }

@@ -57,11 +57,11 @@ void TNewRegistry::DeleteKey(const QString& path) {
 
 void TNewRegistry::WriteValue(const QString& name, const TRegValue& value, const char* message) {
   const TRegKey key = Key;
-  const long result =
-      !key.Open ? kErrorInvalidHandle
-                : Store.Modify([&](TRegistryDocument& document, bool* changed) {
-                    return document.SetValue(key.Root, key.Path, name, value, changed);
-                  });
+  const long result = !key.Open
+                          ? kErrorInvalidHandle
+                          : Store.Modify([&](TRegistryDocument& document, bool* changed) {
+                              return document.SetValue(key.Root, key.Path, name, value, changed);
+                            });
   Check(result, message);
 }
 

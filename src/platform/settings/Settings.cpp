@@ -64,18 +64,17 @@ void ReplaceSection(const QString& section,
                                      : TRegValue::String(std::get<QString>(value)));
   }
   const QString path = SectionPath(section);
-  const long result =
-      TRegistryFile().Modify([&](TRegistryDocument& document, bool* changed) {
-        if (document.KeyExists(TRootKey::CurrentUser, path) &&
-            document.Values(TRootKey::CurrentUser, path) == wanted)
-          return kErrorSuccess;
-        document.DeleteKey(TRootKey::CurrentUser, path);
-        document.CreateKey(TRootKey::CurrentUser, path);
-        for (const auto& [name, value] : wanted)
-          document.SetValue(TRootKey::CurrentUser, path, name, value, nullptr);
-        *changed = true;
-        return kErrorSuccess;
-      });
+  const long result = TRegistryFile().Modify([&](TRegistryDocument& document, bool* changed) {
+    if (document.KeyExists(TRootKey::CurrentUser, path) &&
+        document.Values(TRootKey::CurrentUser, path) == wanted)
+      return kErrorSuccess;
+    document.DeleteKey(TRootKey::CurrentUser, path);
+    document.CreateKey(TRootKey::CurrentUser, path);
+    for (const auto& [name, value] : wanted)
+      document.SetValue(TRootKey::CurrentUser, path, name, value, nullptr);
+    *changed = true;
+    return kErrorSuccess;
+  });
   if (result != kErrorSuccess)
     throw ENewReg("Failed to Write Registry String: #" + QString::number(result));
 }

@@ -44,6 +44,8 @@ int ReadSetting(const TSettingKey& key, int defaultValue);
 bool ReadFlag(const TSettingKey& key, bool defaultOn);
 void WriteSetting(const TSettingKey& key, const TSettingValue& value);
 void WriteFlag(const TSettingKey& key, bool on);
-inline QString FlagText(bool on) { return on ? "TRUE" : "FALSE"; }
+inline QString FlagText(bool on) {
+  return on ? "TRUE" : "FALSE";
+}
 
 } // namespace kestrel

@@ -14,13 +14,12 @@ bool IsUnder(const QString& path, const QString& folder) {
 }
 
 bool IsNetworkFileSystem(const QString& fs) {
-  static const QStringList network = {"nfs",  "nfs4",   "cifs",  "smb3",      "smbfs",
-                                      "ncpfs", "afs",   "ceph",  "glusterfs", "9p",
-                                      "davfs", "coda",  "lustre"};
+  static const QStringList network = {"nfs",  "nfs4",      "cifs", "smb3",  "smbfs", "ncpfs", "afs",
+                                      "ceph", "glusterfs", "9p",   "davfs", "coda",  "lustre"};
   if (network.contains(fs)) return true;
   // FUSE file systems that reach other machines.
-  static const QStringList fuseNetwork = {"sshfs", "rclone", "s3fs", "curlftpfs", "davfs2",
-                                          "gcsfuse", "glusterfs"};
+  static const QStringList fuseNetwork = {"sshfs",  "rclone",  "s3fs",     "curlftpfs",
+                                          "davfs2", "gcsfuse", "glusterfs"};
   return fs.startsWith("fuse.") && fuseNetwork.contains(fs.mid(5));
 }
 
@@ -42,8 +41,7 @@ TVolume VolumeFrom(const QStorageInfo& storage) {
   volume.Root = storage.rootPath();
   volume.Device = QString::fromLocal8Bit(storage.device());
   volume.FileSystem = QString::fromLocal8Bit(storage.fileSystemType());
-  volume.Type =
-      ClassifyVolume(volume.Root, volume.FileSystem, IsRemovableDevice(volume.Device));
+  volume.Type = ClassifyVolume(volume.Root, volume.FileSystem, IsRemovableDevice(volume.Device));
   // A removable medium is listed without a label, so it is never touched for one.
   if (volume.Type != TDriveType::Removable) volume.Label = storage.name();
   return volume;

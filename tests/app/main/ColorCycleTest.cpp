@@ -16,7 +16,8 @@ TEST(ColorCycle, StepsByButtonAndStopsAtTheEnds) {
   EXPECT_EQ(cycle.Step(true), 0x000000);
   EXPECT_EQ(cycle.Step(true), 0xFF0000);
   EXPECT_EQ(cycle.Step(false), 0x000000);
-  for (int i = 0; i < 30; ++i) cycle.Step(true);
+  for (int i = 0; i < 30; ++i)
+    cycle.Step(true);
   EXPECT_EQ(cycle.Position(), 17);
   EXPECT_EQ(cycle.Step(true), 0x00FFFF); // does not wrap
   EXPECT_EQ(TColorCycle::Entry(8), 0xC0C0C0);

@@ -47,7 +47,8 @@ TEST_F(Commands, MenusPopupsAndToolbarAreBuiltFromTheTable) {
   TKestrelMain* main = Start();
   ASSERT_NE(main, nullptr);
   QStringList titles;
-  for (QAction* action : main->menuBar()->actions()) titles << action->text();
+  for (QAction* action : main->menuBar()->actions())
+    titles << action->text();
   EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&View", "&Options", "&Help"}));
 
   TCommandSet& commands = main->Commands();
@@ -61,8 +62,10 @@ TEST_F(Commands, MenusPopupsAndToolbarAreBuiltFromTheTable) {
   EXPECT_FALSE(commands.Action("DontScale1")->isChecked());
 
   QStringList hints;
-  for (QAction* action : main->ToolBar1->actions()) hints << action->toolTip();
-  EXPECT_EQ(hints, QStringList({"Locate Selector", "Fit Window", "Fit Image", "SlideShow", "Hide"}));
+  for (QAction* action : main->ToolBar1->actions())
+    hints << action->toolTip();
+  EXPECT_EQ(hints,
+            QStringList({"Locate Selector", "Fit Window", "Fit Image", "SlideShow", "Hide"}));
   // The two fit buttons may both be up.
   commands.Action("Toolbutton2")->setChecked(true);
   commands.Action("Toolbutton2")->setChecked(false);

@@ -43,7 +43,8 @@ protected:
   static void Drop(TKestrelMain* main, const QStringList& paths) {
     QMimeData data;
     QList<QUrl> urls;
-    for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+    for (const QString& path : paths)
+      urls << QUrl::fromLocalFile(path);
     data.setUrls(urls);
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(main, &enter);
@@ -315,7 +316,8 @@ TEST_F(MainWindow, ShiftClicksStepTheColourCycle) {
   EXPECT_EQ(StoredNumber("Color", "FileView"), 0xFF00FF);
   EXPECT_EQ(Background(main->FListBox1, QPalette::Base), QColor(255, 0, 255));
   EXPECT_EQ(Background(main->FListBox1, QPalette::Text), QColor(255, 255, 255));
-  for (int i = 0; i < 3; ++i) QTest::mouseClick(folders, Qt::RightButton, Qt::ShiftModifier);
+  for (int i = 0; i < 3; ++i)
+    QTest::mouseClick(folders, Qt::RightButton, Qt::ShiftModifier);
   EXPECT_EQ(StoredNumber("Color", "FileView"), 0x00FF00);
   EXPECT_EQ(Background(main->DListBox1, QPalette::Text), QColor(0, 0, 0));
   EXPECT_EQ(main->DListBox1->Directory(), folder); // the clicks did not reach the list

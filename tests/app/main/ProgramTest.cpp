@@ -1,8 +1,8 @@
 // The viewer as a process: the checks that end it before any window, and a path that is not there.
 
+#include "app/main/Program.h"
 #include "app/main/Installation.h"
 #include "app/main/MainSettings.h"
-#include "app/main/Program.h"
 #include "platform/files/Errors.h"
 #include "platform/paths/Paths.h"
 #include "support/TempEnvironment.h"
@@ -32,7 +32,8 @@ protected:
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     environment.insert("KESTREL_MESSAGE_LOG", Log);
-    for (const QString& pair : extra) environment.insert(pair.section('=', 0, 0), pair.section('=', 1));
+    for (const QString& pair : extra)
+      environment.insert(pair.section('=', 0, 0), pair.section('=', 1));
     process->setProcessEnvironment(environment);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->start(KESTREL_VIEWER, arguments);

@@ -23,12 +23,12 @@ TEST(DriveBox, ItemTextsByVolumeType) {
   EXPECT_EQ(TDCombobox::ItemText(Volume("/", TDriveType::Fixed, "System"), tcUpperCase),
             "/ [SYSTEM]");
   EXPECT_EQ(TDCombobox::ItemText(Volume("/data", TDriveType::Fixed), tcLowerCase), "/data");
-  EXPECT_EQ(TDCombobox::ItemText(Volume("/media/ann/STICK", TDriveType::Removable, "Stick"),
-                                 tcLowerCase),
-            "/media/ann/STICK");
-  EXPECT_EQ(TDCombobox::ItemText(
-                Volume("/mnt/nas", TDriveType::Remote, "x", "NAS:/Export"), tcLowerCase),
-            "/mnt/nas nas:/export");
+  EXPECT_EQ(
+      TDCombobox::ItemText(Volume("/media/ann/STICK", TDriveType::Removable, "Stick"), tcLowerCase),
+      "/media/ann/STICK");
+  EXPECT_EQ(
+      TDCombobox::ItemText(Volume("/mnt/nas", TDriveType::Remote, "x", "NAS:/Export"), tcLowerCase),
+      "/mnt/nas nas:/export");
   EXPECT_EQ(TDCombobox::ItemText(Volume("/mnt/nas", TDriveType::Remote, "Share"), tcLowerCase),
             "/mnt/nas [share]");
   EXPECT_EQ(TDCombobox::ItemText(Volume("/media/cd", TDriveType::CDRom, "Disc"), tcUpperCase),
@@ -80,9 +80,9 @@ TEST_F(DriveBoxWithList, ChoosingAVolumeGoesToTheFolderLastShownOnIt) {
   if (VolumeRootOf("/dev/shm") != "/dev/shm") GTEST_SKIP() << "no second volume to visit";
   const QString start = List.Directory();
   const QString home = List.Drive();
-  Box.SetVolumeSource(
-      [&] { return QList<TVolume>{Volume(home, TDriveType::Fixed),
-                                  Volume("/dev/shm", TDriveType::RamDisk)}; });
+  Box.SetVolumeSource([&] {
+    return QList<TVolume>{Volume(home, TDriveType::Fixed), Volume("/dev/shm", TDriveType::RamDisk)};
+  });
   QSignalSpy listChanges(&List, &TDListBox::Change);
   emit Box.activated(IndexOf("/dev/shm"));
   EXPECT_EQ(List.Directory(), "/dev/shm");

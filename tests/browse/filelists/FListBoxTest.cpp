@@ -22,8 +22,8 @@ protected:
   void SetUp() override {
     test::TestApplication();
     Folder = Env.Folder("pictures");
-    for (const char* name : {"b.jpg", "A.JPG", "c.jpeg", "notes.txt", "setup.exe", ".hidden.jpg",
-                             "x.jpg.jpeg"})
+    for (const char* name :
+         {"b.jpg", "A.JPG", "c.jpeg", "notes.txt", "setup.exe", ".hidden.jpg", "x.jpg.jpeg"})
       test::WriteFile(Folder + "/" + name, "x");
     QDir(Folder).mkdir("Sub");
     QDir(Folder).mkdir(".cache");
@@ -132,7 +132,8 @@ TEST_F(FileList, ANewerReadSupersedesAnOlderOne) {
   TBackgroundRead::SetWaitBudget(60);
   // Each callback saw the folder it waited for, complete.
   for (const QString& line : seen)
-    EXPECT_TRUE(line == Folder + ":A.JPG,b.jpg" || line == other + ":only.jpg") << line.toStdString();
+    EXPECT_TRUE(line == Folder + ":A.JPG,b.jpg" || line == other + ":only.jpg")
+        << line.toStdString();
   EXPECT_EQ(seen.last(), other + ":only.jpg");
   EXPECT_EQ(Texts(list), QStringList({"only.jpg"}));
 }

@@ -9,8 +9,8 @@
 namespace kestrel {
 namespace {
 
-const TGlyph kAll[] = {TGlyph::Floppy,     TGlyph::Hard,         TGlyph::Network,
-                       TGlyph::CDRom,      TGlyph::Ram,          TGlyph::OpenFolder,
+const TGlyph kAll[] = {TGlyph::Floppy,       TGlyph::Hard,          TGlyph::Network,
+                       TGlyph::CDRom,        TGlyph::Ram,           TGlyph::OpenFolder,
                        TGlyph::ClosedFolder, TGlyph::CurrentFolder, TGlyph::Executable,
                        TGlyph::UnknownFile};
 
@@ -30,7 +30,7 @@ TEST(Glyphs, EachIsSixteenSquareWithItsBottomLeftColourTransparent) {
         opaque += isKey ? 0 : 1;
       }
     }
-    EXPECT_GT(opaque, 30) << int(glyph); // a picture, not a speck
+    EXPECT_GT(opaque, 30) << int(glyph);  // a picture, not a speck
     EXPECT_LT(opaque, 256) << int(glyph); // with a transparent surround
   }
   EXPECT_TRUE(GlyphPixmap(TGlyph::None).isNull());
@@ -39,9 +39,11 @@ TEST(Glyphs, EachIsSixteenSquareWithItsBottomLeftColourTransparent) {
 
 TEST(Glyphs, AllDiffer) {
   std::vector<QImage> images;
-  for (TGlyph glyph : kAll) images.push_back(GlyphImage(glyph));
+  for (TGlyph glyph : kAll)
+    images.push_back(GlyphImage(glyph));
   for (size_t i = 0; i < images.size(); ++i)
-    for (size_t j = i + 1; j < images.size(); ++j) EXPECT_NE(images[i], images[j]) << i << " " << j;
+    for (size_t j = i + 1; j < images.size(); ++j)
+      EXPECT_NE(images[i], images[j]) << i << " " << j;
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 namespace kestrel {
 namespace {
 
-int Length(const QString& text) { return int(text.size()); }
+int Length(const QString& text) {
+  return int(text.size());
+}
 
 TEST(PathText, LeadingFoldersGiveWayUntilThePathFits) {
   const QString path = "/home/ann/pictures/trip/day1";

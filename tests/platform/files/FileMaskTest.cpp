@@ -12,15 +12,27 @@ TEST(FileMask, WildcardsMatchWithoutRegardToCase) {
     bool matches;
   };
   const Case cases[] = {
-      {"*.jpg", "holiday.jpg", true},  {"*.jpg", "HOLIDAY.JPG", true},
-      {"*.jpg", "holiday.jpeg", false}, {"*.jpg", "jpg", false},
-      {"*.jpg", ".jpg", true},          {"*.*", "README", true},
-      {"*.*", ".hidden", true},         {"*", "", true},
-      {"a?c", "abc", true},             {"a?c", "ac", false},
-      {"a?c", "a\xc3\xa4" "c", true},   {"*jp*", "a.jpeg", true},
-      {"*a*b*c", "xxaxxbxxc", true},    {"*a*b*c", "xxaxxcxxb", false},
-      {"photo??.png", "photo01.PNG", true}, {"photo??.png", "photo1.png", false},
-      {"*.tar.gz", "x.TAR.GZ", true},   {"exact", "Exact", true},
+      {"*.jpg", "holiday.jpg", true},
+      {"*.jpg", "HOLIDAY.JPG", true},
+      {"*.jpg", "holiday.jpeg", false},
+      {"*.jpg", "jpg", false},
+      {"*.jpg", ".jpg", true},
+      {"*.*", "README", true},
+      {"*.*", ".hidden", true},
+      {"*", "", true},
+      {"a?c", "abc", true},
+      {"a?c", "ac", false},
+      {"a?c",
+       "a\xc3\xa4"
+       "c",
+       true},
+      {"*jp*", "a.jpeg", true},
+      {"*a*b*c", "xxaxxbxxc", true},
+      {"*a*b*c", "xxaxxcxxb", false},
+      {"photo??.png", "photo01.PNG", true},
+      {"photo??.png", "photo1.png", false},
+      {"*.tar.gz", "x.TAR.GZ", true},
+      {"exact", "Exact", true},
   };
   for (const Case& c : cases)
     EXPECT_EQ(TFileMask::Match(c.pattern, c.name), c.matches) << c.pattern << " " << c.name;

@@ -15,7 +15,8 @@ namespace {
 
 std::map<QString, quint32> Attributes(const std::vector<TDirEntry>& entries) {
   std::map<QString, quint32> byName;
-  for (const TDirEntry& entry : entries) byName[entry.Name] = entry.Attributes;
+  for (const TDirEntry& entry : entries)
+    byName[entry.Name] = entry.Attributes;
   return byName;
 }
 

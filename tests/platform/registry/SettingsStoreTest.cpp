@@ -89,7 +89,8 @@ TEST_F(SettingsStore, SectionAndValueNamesIgnoreCase) {
 }
 
 TEST_F(SettingsStore, ListAndDeleteSections) {
-  for (const char* letter : {"A", "B", "C"}) WriteSetting("Recent Folders", letter, QString("/x"));
+  for (const char* letter : {"A", "B", "C"})
+    WriteSetting("Recent Folders", letter, QString("/x"));
   EXPECT_EQ(ListSection("Recent Folders").NumValues, 3);
   DeleteSection("Recent Folders");
   DeleteSection("Recent Folders"); // missing: no error
@@ -163,7 +164,8 @@ TEST_F(SettingsStore, ReadingStoredValuesNeverRewritesTheFile) {
 TEST_F(SettingsStore, TwoThreadsWritingAtOnceLoseNothing) {
   constexpr int kCount = 30;
   auto writer = [](const QString& prefix) {
-    for (int n = 0; n < kCount; ++n) WriteSetting("Race", prefix + QString::number(n), n);
+    for (int n = 0; n < kCount; ++n)
+      WriteSetting("Race", prefix + QString::number(n), n);
   };
   std::thread first(writer, "t"), second(writer, "u");
   first.join();

@@ -39,7 +39,8 @@ TEST(Services, StartingAProcessReportsTheSystemErrorNumber) {
   const QString target = env.Path() + "/with space/out";
   QDir().mkpath(env.Path() + "/with space");
   ASSERT_EQ(StartDetachedProcess("/bin/sh", {"-c", "printf %s \"$0\" > \"$0\"", target}), 0);
-  for (int i = 0; i < 100 && test::FileBytes(target).isEmpty(); ++i) QThread::msleep(20);
+  for (int i = 0; i < 100 && test::FileBytes(target).isEmpty(); ++i)
+    QThread::msleep(20);
   EXPECT_EQ(QString::fromUtf8(test::FileBytes(target)), target);
 }
 
