@@ -70,11 +70,14 @@ void FileList(benchmark::State& state) {
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      Times[run.run_name.function_name] = run.GetAdjustedRealTime();
+    for (const Run& run : runs) {
+      RealTimes[run.run_name.function_name] = run.GetAdjustedRealTime();
+      CpuTimes[run.run_name.function_name] = run.GetAdjustedCPUTime();
+    }
     ConsoleReporter::ReportRuns(runs);
   }
-  std::map<std::string, double> Times;
+  std::map<std::string, double> RealTimes;
+  std::map<std::string, double> CpuTimes;
 };
 
 } // namespace
@@ -87,17 +90,25 @@ int main(int argc, char** argv) {
   MakeFolder(Folder());
   benchmark::RegisterBenchmark("bare scan with the mask", BareScan)
       ->Unit(benchmark::kMillisecond)
+      ->MeasureProcessCPUTime()
       ->UseRealTime();
+  // The reading runs on a worker thread: its work counts in the process's CPU time.
   benchmark::RegisterBenchmark("file list read", FileList)
       ->Unit(benchmark::kMillisecond)
-      ->UseRealTime(); // the reading runs on a worker thread
+      ->MeasureProcessCPUTime()
+      ->UseRealTime();
   benchmark::Initialize(&argc, argv);
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double bare = reporter.Times["bare scan with the mask"];
-  const double list = reporter.Times["file list read"];
-  if (bare > 0 && list > 0)
-    std::printf("ratio file list / bare scan: %.2f (target <= 1.5)\n", list / bare);
+  // Elapsed time is the user's measure; on a busy machine the hand-over to the worker waits for a
+  // core, so the work done (CPU time of the whole process) is printed beside it.
+  const char* bare = "bare scan with the mask";
+  const char* list = "file list read";
+  if (reporter.RealTimes[bare] > 0 && reporter.CpuTimes[bare] > 0) {
+    std::printf("ratio file list / bare scan: %.2f elapsed, %.2f work (target <= 1.5)\n",
+                reporter.RealTimes[list] / reporter.RealTimes[bare],
+                reporter.CpuTimes[list] / reporter.CpuTimes[bare]);
+  }
   benchmark::Shutdown();
   return 0;
 }

@@ -3,6 +3,8 @@
 #include "platform/files/FileMask.h"
 #include "platform/files/Folders.h"
 
+#include <QFile>
+
 #include <algorithm>
 
 namespace kestrel {
@@ -15,16 +17,15 @@ bool IsProgramName(const QString& name) {
   });
 }
 
-TListItem FileItem(const TDirEntry& entry, bool showGlyphs) {
+TListItem FileItem(const QString& name, quint32 attributes, bool showGlyphs) {
   TListItem item;
-  item.Name = entry.Name;
-  if (entry.Attributes & faDirectory) {
-    item.Text = "[" + entry.Name + "]";
+  item.Name = name;
+  if (attributes & faDirectory) {
+    item.Text = "[" + name + "]";
     item.Glyph = TGlyph::ClosedFolder;
   } else {
-    item.Text = entry.Name;
-    if (showGlyphs)
-      item.Glyph = IsProgramName(entry.Name) ? TGlyph::Executable : TGlyph::UnknownFile;
+    item.Text = name;
+    if (showGlyphs) item.Glyph = IsProgramName(name) ? TGlyph::Executable : TGlyph::UnknownFile;
   }
   if (!showGlyphs) item.Glyph = TGlyph::None;
   return item;
@@ -100,24 +101,12 @@ void SortItems(std::vector<TListItem>& items) {
   items = std::move(sorted);
 }
 
-TListing ReadFileListing(const QString& directory, const QString& mask, TFileType types,
-                         bool showGlyphs) {
+// Runs fill, which adds the items of a folder, and sorts them; a folder that cannot be read gives
+// no items and the reason.
+template <class Fill> TListing Listing(Fill&& fill) {
   TListing listing;
-  const TFileMask patterns(mask);
-  std::vector<int> repeats; // how many patterns each accepted entry matched
   try {
-    const bool wantReadOnly = !types.Contains(ftNormal) && types.Contains(ftReadOnly);
-    const auto entries = ScanDirectory(directory, wantReadOnly, [&](std::string_view name) {
-      const int matches = patterns.Matches(name);
-      if (matches > 0) repeats.push_back(matches);
-      return matches > 0;
-    });
-    listing.Items.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-      if (!types.Lists(entries[i].Attributes)) continue;
-      for (int n = 0; n < repeats[i]; ++n)
-        listing.Items.push_back(FileItem(entries[i], showGlyphs));
-    }
+    fill(listing.Items);
   } catch (const EInOutError& error) {
     listing.Items.clear();
     listing.Error = QString::fromStdString(error.what());
@@ -127,22 +116,33 @@ TListing ReadFileListing(const QString& directory, const QString& mask, TFileTyp
   return listing;
 }
 
+TListing ReadFileListing(const QString& directory, const QString& mask, TFileType types,
+                         bool showGlyphs) {
+  return Listing([&](std::vector<TListItem>& items) {
+    const TFileMask patterns(mask);
+    int matches = 0; // of the entry being read
+    const bool wantReadOnly = !types.Contains(ftNormal) && types.Contains(ftReadOnly);
+    VisitDirectory(
+        directory, wantReadOnly,
+        [&](std::string_view name) { return (matches = patterns.Matches(name)) > 0; },
+        [&](std::string_view raw, quint32 attributes) {
+          if (!types.Lists(attributes)) return;
+          const QString name = QFile::decodeName(QByteArray(raw.data(), qsizetype(raw.size())));
+          for (int n = 0; n < matches; ++n)
+            items.push_back(FileItem(name, attributes, showGlyphs));
+        });
+  });
+}
+
 TListing ReadSubFolders(const QString& directory, int indent, bool lowerCase) {
-  TListing listing;
-  try {
+  return Listing([&](std::vector<TListItem>& items) {
     for (const TDirEntry& entry : ScanDirectory(directory, false)) {
       if (!(entry.Attributes & faDirectory) || (entry.Attributes & faHidden)) continue;
       if (entry.Name == "." || entry.Name == ".." || entry.Name.toLower() == "recycled") continue;
-      listing.Items.push_back({lowerCase ? entry.Name.toLower() : entry.Name, entry.Name,
-                               TGlyph::ClosedFolder, indent});
+      items.push_back({lowerCase ? entry.Name.toLower() : entry.Name, entry.Name,
+                       TGlyph::ClosedFolder, indent});
     }
-  } catch (const EInOutError& error) {
-    listing.Items.clear();
-    listing.Error = QString::fromStdString(error.what());
-    return listing;
-  }
-  SortItems(listing.Items);
-  return listing;
+  });
 }
 
 } // namespace kestrel

@@ -45,22 +45,30 @@ QString CurrentDirectory() {
   return QDir::currentPath();
 }
 
-std::vector<TDirEntry> ScanDirectory(const QString& path, bool wantReadOnly,
-                                     const std::function<bool(std::string_view)>& accept) {
+void VisitDirectory(const QString& path, bool wantReadOnly,
+                    const std::function<bool(std::string_view)>& accept,
+                    const std::function<void(std::string_view, quint32)>& visit) {
   DIR* folder = ::opendir(QFile::encodeName(path).constData());
   if (!folder) RaiseFor("Cannot read folder", path, errno);
-  std::vector<TDirEntry> entries;
   const int handle = ::dirfd(folder);
   errno = 0;
   while (const dirent* entry = ::readdir(folder)) {
     if (!accept || accept(entry->d_name))
-      entries.push_back(
-          {QFile::decodeName(entry->d_name), AttributesOf(handle, entry, wantReadOnly)});
+      visit(entry->d_name, AttributesOf(handle, entry, wantReadOnly));
     errno = 0;
   }
   const int error = errno;
   ::closedir(folder);
   if (error != 0) RaiseFor("Cannot read folder", path, error);
+}
+
+std::vector<TDirEntry> ScanDirectory(const QString& path, bool wantReadOnly,
+                                     const std::function<bool(std::string_view)>& accept) {
+  std::vector<TDirEntry> entries;
+  VisitDirectory(path, wantReadOnly, accept, [&](std::string_view name, quint32 attributes) {
+    entries.push_back(
+        {QFile::decodeName(QByteArray(name.data(), qsizetype(name.size()))), attributes});
+  });
   return entries;
 }
 

@@ -36,5 +36,9 @@ QString CurrentDirectory();
 // only when wanted. Raises EInOutError when the folder cannot be read.
 std::vector<TDirEntry> ScanDirectory(const QString& path, bool wantReadOnly,
                                      const std::function<bool(std::string_view)>& accept = {});
+// The same, handing each accepted entry's raw name and attributes to visit as it is read.
+void VisitDirectory(const QString& path, bool wantReadOnly,
+                    const std::function<bool(std::string_view)>& accept,
+                    const std::function<void(std::string_view, quint32)>& visit);
 
 } // namespace kestrel

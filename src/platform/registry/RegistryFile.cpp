@@ -63,17 +63,14 @@ TRegistryFile::TLoad TRegistryFile::Load(TRegistryDocument& document, QString* r
   return TLoad::Loaded;
 }
 
+long TRegistryFile::ResultOf(TLoad load) {
+  return load == TLoad::Unreadable ? kErrorReadFault : kErrorSuccess;
+}
+
 long TRegistryFile::LoadLocked(TRegistryDocument& document) const {
   QString reason;
-  switch (Load(document, &reason)) {
-  case TLoad::Loaded:
-  case TLoad::Missing:
-    return kErrorSuccess;
-  case TLoad::Unreadable:
-    return kErrorReadFault;
-  case TLoad::Damaged:
-    break;
-  }
+  const TLoad load = Load(document, &reason);
+  if (load != TLoad::Damaged) return ResultOf(load);
   const QString badName = Name + ".bad";
   QFile::remove(badName);
   if (!QFile::rename(Name, badName)) return kErrorAccessDenied;
@@ -83,16 +80,8 @@ long TRegistryFile::LoadLocked(TRegistryDocument& document) const {
 }
 
 long TRegistryFile::Read(TRegistryDocument& document) const {
-  QString reason;
-  switch (Load(document, &reason)) {
-  case TLoad::Loaded:
-  case TLoad::Missing:
-    return kErrorSuccess;
-  case TLoad::Unreadable:
-    return kErrorReadFault;
-  case TLoad::Damaged:
-    break;
-  }
+  const TLoad load = Load(document, nullptr);
+  if (load != TLoad::Damaged) return ResultOf(load);
   // Damaged: another copy may be replacing it right now, so decide under the lock.
   return Modify([](TRegistryDocument&, bool*) { return kErrorSuccess; }) == kErrorSuccess
              ? Read(document)

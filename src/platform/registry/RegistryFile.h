@@ -37,6 +37,8 @@ public:
 private:
   enum class TLoad { Loaded, Missing, Damaged, Unreadable };
   TLoad Load(TRegistryDocument& document, QString* reason) const;
+  // The result code of a load that did not find a damaged file.
+  static long ResultOf(TLoad load);
   // Under the lock: loads, moving a damaged file aside. Returns a result code.
   long LoadLocked(TRegistryDocument& document) const;
 
