@@ -1,5 +1,6 @@
 #include "app/main/KestrelMain.h"
 
+#include "app/main/ImageMask.h"
 #include "app/main/MainSettings.h"
 
 #include "browse/filelists/DCombobox.h"
@@ -88,6 +89,8 @@ void TKestrelMain::BuildLayout() {
   FListBox1->setObjectName("FListBox1");
   FListBox1->SetMultiSelect(true);
   FListBox1->SetFileType({ftReadOnly, ftHidden, ftSystem, ftArchive, ftNormal});
+  // The picture mask from the start, so no folder is read twice for it.
+  FListBox1->SetMask(ImageMask(ViewerExtensions()));
   DCombobox1->SetDirList(DListBox1);
   DListBox1->SetFileList(FListBox1);
   fileLayout->addWidget(Splitter1, 1);
