@@ -23,6 +23,11 @@ inline QApplication& TestApplication() {
   return *app;
 }
 
+// A first member for fixtures whose other members are widgets: makes the application first.
+struct TApplicationFirst {
+  TApplicationFirst() { TestApplication(); }
+};
+
 // Processes events until done() holds or the time is up; whether it held.
 inline bool WaitUntil(const std::function<bool()>& done, int milliseconds = 10000) {
   QElapsedTimer timer;

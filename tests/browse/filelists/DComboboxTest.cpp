@@ -38,7 +38,6 @@ TEST(DriveBox, ItemTextsByVolumeType) {
 class DriveBoxWithList : public ::testing::Test {
 protected:
   void SetUp() override {
-    test::TestApplication();
     Box.SetDirList(&List);
     List.SetDirectory(Env.Folder("start"));
     List.FinishReading();
@@ -49,6 +48,7 @@ protected:
     return -1;
   }
 
+  test::TApplicationFirst Application;
   test::TKeepCurrentFolder KeepFolder;
   test::TTempEnvironment Env;
   TDCombobox Box;
