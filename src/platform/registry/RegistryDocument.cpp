@@ -234,9 +234,10 @@ QString TRegistryDocument::FullPath(TRootKey root, const QString& path) {
 }
 
 TRegistryDocument::TKey& TRegistryDocument::AddKey(const QString& fullPath) {
+  // The root itself is a key too: a file may give it values.
   const QStringList parts = fullPath.split('\\');
   TKey* key = nullptr;
-  for (qsizetype n = 2; n <= parts.size(); ++n) {
+  for (qsizetype n = 1; n <= parts.size(); ++n) {
     const QString prefix = parts.mid(0, n).join('\\');
     key = &Keys.try_emplace(MapKey(prefix), TKey{prefix, {}}).first->second;
   }

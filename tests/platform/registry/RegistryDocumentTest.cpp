@@ -84,6 +84,16 @@ TEST(RegistryDocument, ReadsWhatTheExportToolWrites) {
   EXPECT_FALSE(document->KeyExists(TRootKey::LocalMachine, "Software\\Brackwell"));
 }
 
+TEST(RegistryDocument, ASectionForARootHoldsItsValues) {
+  const QByteArray text = "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USEr]\n\"a\"=\"b\"\n";
+  QString error;
+  const auto document = TRegistryDocument::Parse(text, &error);
+  ASSERT_TRUE(document.has_value()) << error.toStdString();
+  ASSERT_NE(document->Value(TRootKey::CurrentUser, "", "a"), nullptr);
+  EXPECT_EQ(Reparsed(*document).Value(TRootKey::CurrentUser, "", "a")->Text, "b");
+  EXPECT_TRUE(document->Serialize().contains("[HKEY_CURRENT_USER]\n\"a\"=\"b\"\n"));
+}
+
 TEST(RegistryDocument, RefusesDamagedText) {
   const char* header = "Windows Registry Editor Version 5.00\n";
   const std::vector<std::pair<const char*, QByteArray>> damaged = {
