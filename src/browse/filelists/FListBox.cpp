@@ -72,9 +72,15 @@ void TFListBox::SetDirectory(const QString& path) {
 }
 
 void TFListBox::ReadFileNames() {
-  ChangeDirectory(Dir);
   Waiting.clear();
   LastSel = -1;
+  try {
+    ChangeDirectory(Dir);
+  } catch (const EInOutError& error) {
+    // Gone or closed since it was entered: an empty list that says why.
+    Apply({}, QString::fromStdString(error.what()));
+    return;
+  }
   Model.SetItems({});
   const QString folder = Dir, mask = FileMask;
   const TFileType types = Types;

@@ -39,7 +39,8 @@ public:
   // Goes to the folder and reads it, when it is not the list's folder already. Raises EInOutError
   // when it cannot be entered.
   void SetDirectory(const QString& path);
-  // Reads the folder's entries again. The list is empty until they arrive.
+  // Reads the folder's entries again. The list is empty until they arrive; a folder that cannot
+  // be entered any more leaves it empty, with ReadFailed.
   void ReadFileNames();
 
   bool Reading() const { return Reader.Busy(); }

@@ -138,6 +138,21 @@ TEST_F(FileList, ANewerReadSupersedesAnOlderOne) {
   EXPECT_EQ(Texts(list), QStringList({"only.jpg"}));
 }
 
+TEST_F(FileList, AFolderRemovedBehindTheListsBackEmptiesItOnTheNextRead) {
+  const auto list = ListOn("*.jpg", {ftNormal});
+  ASSERT_EQ(list->Count(), 2);
+  QSignalSpy failures(list.get(), &TFListBox::ReadFailed);
+  QDir::setCurrent(Env.Path());
+  QDir(Folder).removeRecursively();
+  list->ReadFileNames();
+  list->FinishReading();
+  EXPECT_EQ(list->Count(), 0);
+  EXPECT_EQ(failures.count(), 1);
+  bool done = false;
+  list->WhenRead([&](bool ok) { done = !ok; });
+  EXPECT_TRUE(done);
+}
+
 TEST_F(FileList, AFolderThatCannotBeReadLeavesAnEmptyListAndSaysWhy) {
   if (test::RerunUnprivileged()) return;
   const QString locked = Env.Folder("locked");
