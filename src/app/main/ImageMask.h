@@ -1,0 +1,16 @@
+#pragma once
+// The mask of the file list: the picture formats the viewer reads.
+
+#include <QString>
+#include <QStringList>
+
+namespace kestrel {
+
+// The extensions of the formats the viewer reads, in the order they are registered.
+QStringList ViewerExtensions();
+// Every extension as "*.ext;" in order, without "*.tiff;" and "*.jpeg;".
+QString ImageMask(const QStringList& extensions);
+// Whether the file's extension is one of the mask's.
+bool InImageMask(const QString& fileName, const QString& mask);
+
+} // namespace kestrel

@@ -1,0 +1,154 @@
+#include "app/main/KestrelMain.h"
+
+#include "app/main/ImageMask.h"
+#include "app/main/MainSettings.h"
+
+#include "browse/filelists/DCombobox.h"
+#include "browse/filelists/DListBox.h"
+#include "browse/filelists/FListBox.h"
+#include "platform/paths/Paths.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kestrel {
+namespace {
+
+TKestrelMain* instance = nullptr;
+
+QFrame* Panel(const char* name, QWidget* parent) {
+  auto* panel = new QFrame(parent);
+  panel->setObjectName(name);
+  return panel;
+}
+
+} // namespace
+
+TKestrelMain* TKestrelMain::Instance() {
+  return instance;
+}
+
+TKestrelMain::TKestrelMain(const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent), Arguments(arguments), ProgramFile(ExecutableFile()),
+      Mutex("BrackwellKestrelMutex1") {
+  instance = this;
+  setObjectName("KestrelMain");
+  setWindowTitle("Kestrel!");
+  resize(MainSettings::kLayoutWidth, MainSettings::kLayoutHeight);
+  BuildLayout();
+  CommandSet = std::make_unique<TCommandSet>(this, menuBar(), ToolBar1);
+  WatchControls();
+}
+
+TKestrelMain::~TKestrelMain() {
+  qApp->removeEventFilter(this);
+  if (instance == this) instance = nullptr;
+}
+
+void TKestrelMain::BuildLayout() {
+  Splitter2 = new QSplitter(Qt::Horizontal, this);
+  Splitter2->setObjectName("Splitter2");
+  Splitter2->setChildrenCollapsible(false);
+  setCentralWidget(Splitter2);
+
+  FileView = Panel("FileView", Splitter2);
+  FileView->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  FileView->setMinimumWidth(20);
+  auto* fileLayout = new QVBoxLayout(FileView);
+  fileLayout->setContentsMargins(1, 1, 1, 1);
+  fileLayout->setSpacing(0);
+
+  ToolBar1 = Panel("ToolBar1", FileView);
+  auto* toolLayout = new QHBoxLayout(ToolBar1);
+  toolLayout->setContentsMargins(0, 0, 0, 0);
+  toolLayout->setSpacing(0);
+  fileLayout->addWidget(ToolBar1);
+
+  Panel4 = Panel("Panel4", FileView);
+  auto* driveLayout = new QHBoxLayout(Panel4);
+  DCombobox1 = new TDCombobox(Panel4);
+  DCombobox1->setObjectName("DCombobox1");
+  driveLayout->addWidget(DCombobox1);
+  fileLayout->addWidget(Panel4);
+
+  Splitter1 = new QSplitter(Qt::Vertical, FileView);
+  Splitter1->setObjectName("Splitter1");
+  Splitter1->setChildrenCollapsible(false);
+  DListBox1 = new TDListBox(Splitter1);
+  DListBox1->setObjectName("DListBox1");
+  FListBox1 = new TFListBox(Splitter1);
+  FListBox1->setObjectName("FListBox1");
+  FListBox1->SetMultiSelect(true);
+  FListBox1->SetFileType({ftReadOnly, ftHidden, ftSystem, ftArchive, ftNormal});
+  // The picture mask from the start, so no folder is read twice for it.
+  FListBox1->SetMask(ImageMask(ViewerExtensions()));
+  DCombobox1->SetDirList(DListBox1);
+  DListBox1->SetFileList(FListBox1);
+  fileLayout->addWidget(Splitter1, 1);
+
+  Label1 = new QLabel(FileView);
+  Label1->setObjectName("Label1");
+  Label1->setFixedHeight(17);
+  Label1->setAutoFillBackground(true);
+  Label1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Edit1 = new QLineEdit("*.*", Label1);
+  Edit1->setObjectName("Edit1");
+  Edit1->setToolTip("Filter");
+  Edit1->hide();
+  fileLayout->addWidget(Label1);
+
+  Panel2 = Panel("Panel2", Splitter2);
+  Panel2->setAccessibleName("areapanel");
+  Panel2->setMinimumWidth(20);
+  Panel2->setAutoFillBackground(true);
+  auto* areaLayout = new QVBoxLayout(Panel2);
+  areaLayout->setContentsMargins(0, 0, 0, 0);
+  ScrollBox1 = new QScrollArea(Panel2);
+  ScrollBox1->setObjectName("ScrollBox1");
+  ScrollBox1->setFrameStyle(QFrame::Box | QFrame::Plain);
+  ScrollBox1->setWidgetResizable(true);
+  areaLayout->addWidget(ScrollBox1);
+  PaintBox2 = new QWidget;
+  PaintBox2->setObjectName("PaintBox2");
+  ScrollBox1->setWidget(PaintBox2);
+  PaintBox1 = new QWidget(PaintBox2);
+  PaintBox1->setObjectName("PaintBox1");
+  PaintBox1->setGeometry(0, 0, 1, 1);
+  Pictext = new QPlainTextEdit(PaintBox2);
+  Pictext->setObjectName("Pictext");
+  Pictext->hide();
+
+  Splitter2->addWidget(FileView);
+  Splitter2->addWidget(Panel2);
+  Splitter2->setStretchFactor(1, 1);
+  Splitter2->setSizes({124, MainSettings::kLayoutWidth - 124});
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setInterval(100);
+  connect(Timer1, &QTimer::timeout, this, &TKestrelMain::Timer1Timer);
+}
+
+void TKestrelMain::WatchControls() {
+  // One filter on the application: the window sees every key before its controls do, and the
+  // presses on its lists and background.
+  qApp->installEventFilter(this);
+  connect(FListBox1, &TOwnerDrawList::Click, this, &TKestrelMain::Flistbox1Click);
+  connect(FListBox1, &TOwnerDrawList::DblClick, this, &TKestrelMain::Flistbox1DblClick);
+  connect(FListBox1, &TFListBox::ReadFailed, this, &TKestrelMain::FileListReadFailed);
+  connect(DListBox1, &TDListBox::Change, this, &TKestrelMain::DListBox1Change);
+  connect(DListBox1, &TDListBox::OpenFailed, this, &TKestrelMain::FolderOpenFailed);
+  connect(Splitter2, &QSplitter::splitterMoved, this, &TKestrelMain::Splitter2Moved);
+  setAcceptDrops(true);
+}
+
+} // namespace kestrel

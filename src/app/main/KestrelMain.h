@@ -1,0 +1,210 @@
+#pragma once
+// The main window: the file view on the left (drive box, folder list, file list, status line), the
+// viewing area on the right, the menus, pop-ups and toolbar of the command table, keyboard and
+// mouse handling, file drops, the 100 ms housekeeping timer, and the start-up and closing steps.
+
+#include "app/main/ColorCycle.h"
+#include "app/main/CommandTable.h"
+#include "app/main/RecentFolders.h"
+#include "platform/process/InstanceLock.h"
+
+#include <QFile>
+#include <QFont>
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QScrollArea;
+class QSplitter;
+class QTimer;
+
+namespace kestrel {
+
+class TDCombobox;
+class TDListBox;
+class TFListBox;
+
+class TKestrelMain : public QMainWindow {
+  Q_OBJECT
+public:
+  // arguments: the program's command line, the program itself first.
+  explicit TKestrelMain(const QStringList& arguments, QWidget* parent = nullptr);
+  ~TKestrelMain() override;
+
+  // The process-wide reference other windows reach the main window through (null before one
+  // exists).
+  static TKestrelMain* Instance();
+
+  enum class TStart { Run, Halt };
+  // The window's creation steps, settings included. Halt: this copy ends now (a second copy
+  // stopped by the single-instance rule writes nothing; a failed start says so first).
+  TStart FormCreate();
+  // The exit code of a copy that halted at creation.
+  int HaltCode() const { return ExitCode; }
+  // What the last long-lived window does at its creation: opens the undo file and hands the
+  // command-line path to AcceptFile (unless in removal mode).
+  void FinishStart();
+  // Shown automatically: installed and not removing.
+  bool AutoShow() const { return ShowAtStart; }
+  // Shows the window centred, in the stored state (normal, minimised or maximised).
+  void ShowAsStored();
+
+  // Shows a path in the viewer: its folder in the lists and, for a file, the file selected.
+  void AcceptFile(const QString& path);
+  // The picture of a file is to be shown (not while "Stop Picture Update" is checked).
+  void LoadPicture(const QString& path);
+  void SetImageFrameColor(TColor color);
+  void SetFileViewColor(TColor color);
+  // The program a new viewer is started with: the running program unless set.
+  void SetProgramFile(const QString& file) { ProgramFile = file; }
+  TCommandSet& Commands() { return *CommandSet; }
+  const TRecentFolders& RecentFolders() const { return Recent; }
+
+  // The 100 ms housekeeping: the installation decision on the first tick, then the command
+  // states and the status-line colour.
+  void Timer1Timer();
+
+  // Command handlers (the command table names them).
+  void NewViewer1Click();
+  void FindSelection1Click();
+  void Exit1Click();
+  void FileSelector1Click();
+  void OpenWeb1Click();
+  void Help2Click();
+  void about1Click();
+  void mailto1Click();
+  void OpenContainer1Click();
+  void ExploreFolder1Click();
+  void OpenInNewViewer1Click();
+  void ToolButton5Click();
+  void RecentFolderClick(const QString& folder);
+
+  // Controls, named as the layout names them.
+  QFrame* FileView = nullptr;
+  QSplitter* Splitter2 = nullptr;
+  QFrame* ToolBar1 = nullptr; // five buttons sharing its width
+  QFrame* Panel4 = nullptr;
+  TDCombobox* DCombobox1 = nullptr;
+  TDListBox* DListBox1 = nullptr;
+  QSplitter* Splitter1 = nullptr;
+  TFListBox* FListBox1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLineEdit* Edit1 = nullptr;
+  QFrame* Panel2 = nullptr;
+  QScrollArea* ScrollBox1 = nullptr;
+  QWidget* PaintBox2 = nullptr;
+  QWidget* PaintBox1 = nullptr;
+  QPlainTextEdit* Pictext = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  // Window state.
+  QString BaseCaption;
+  int HScrollHeight = 0;
+  int VScrollWidth = 0;
+  bool FileviewUpdate = true;
+  int StartupError = 0; // 1: the start-up settings step failed; 3: creation failed
+  bool PanelsStored = false;
+  int LastKey = 0; // the last key pressed in the file list
+
+  // State shared with the rest of the program.
+  int ImageKind = 0;
+  bool ImageModified = false;
+  QString UndoFolder;
+  std::unique_ptr<QFile> UndoFile;
+  bool FirstInstance = false;
+  bool RemoveMode = false;
+  int SlideTicks = 33;
+  bool Installed = false;
+  bool PreservePixels = false;
+  QString CopyMoveTarget; // the copy/move target folder
+  QString CurrentPicture; // the path of the shown picture
+  QFont PictextFont;
+  TColor PictextBackground = 0xFFFFFF;
+  TColor PictextColor = 0;
+  TColor ImageFrameColor = 0;
+  TColor FileViewColor = 0;
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+private:
+  void BuildLayout();
+  void WatchControls();
+  TStart StartupSettings();
+  void RestoreWindow();
+  void ReadDisplaySettings();
+  void FillRecentMenu();
+  void PaintImageFrame(TColor color);
+  void PaintFileView(TColor color);
+  void FitFileViewControls();
+  void FirstTick();
+  void RefreshCommandStates();
+  void ShowStatusColor();
+  void FormShow();
+  void FormResize(int oldHeight);
+  void Splitter2Moved();
+  void FormClose();
+  void FormDestroy();
+  TStart Halt(int exitCode);
+
+  bool FormKeyDown(QKeyEvent* event);
+  void FormKeyUp(QKeyEvent* event);
+  bool Flistbox1KeyDown(QKeyEvent* event);
+  void FListBox1KeyUp(QKeyEvent* event);
+  bool Flistbox1MouseDown(QMouseEvent* event);
+  bool DListBox1MouseDown(QMouseEvent* event);
+  bool DListBox1MouseUp(QMouseEvent* event);
+  bool DListBox1KeyDown(QKeyEvent* event);
+  bool DCombobox1KeyDown(QKeyEvent* event);
+  void BackgroundMouseDown(QMouseEvent* event);
+  void Flistbox1Click();
+  void Flistbox1DblClick();
+  void DListBox1Change();
+  void FolderOpenFailed(const QString& message);
+  void FileListReadFailed(const QString& message);
+
+  void SetFileViewShown(bool shown);
+  void StepFile(int step);
+  void ClearPicture();
+  void StartViewer(const QString& path);
+  void TriggerCommand(const QString& name);
+  void SelectEntry(const QString& entry);
+  bool OverWidget(QWidget* widget) const;
+  void ShowTransientCaption(const QString& text);
+  bool FileViewAway() const;
+  bool FirstReceiver(QObject* watched) const;
+
+  QStringList Arguments;
+  QString ProgramFile;
+  std::unique_ptr<TCommandSet> CommandSet;
+  TRecentFolders Recent;
+  TColorCycle Cycle;
+  TInstanceLock Mutex;
+  bool ShowAtStart = false;
+  int InitialState = 0; // 0 normal, 1 minimised, 2 maximised
+  bool StartMinimized = false;
+  int StartCounter = 1;
+  int TickCount = 0;
+  bool Shown = false;
+  bool Closing = false;
+  bool ShutdownDone = false;
+  bool WriteNothing = false;
+  bool EnterHeld = false;
+  bool CursorChanged = false;
+  int LastHeight = 0;
+  int ExitCode = 0;
+  QString StartupDetail; // what went wrong at start, for the message at the end
+};
+
+} // namespace kestrel

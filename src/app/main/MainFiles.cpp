@@ -1,0 +1,103 @@
+// The file view's events and AcceptFile.
+
+#include "app/main/KestrelMain.h"
+
+#include "app/main/ImageMask.h"
+#include "app/main/Keys.h"
+#include "browse/filelists/DListBox.h"
+#include "browse/filelists/FListBox.h"
+#include "platform/files/Errors.h"
+#include "platform/process/Process.h"
+#include "platform/ui/MessageBox.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+namespace kestrel {
+namespace {
+
+const char kLoadCaption[] = "Kestrel!: Load File";
+
+} // namespace
+
+void TKestrelMain::AcceptFile(const QString& path) {
+  try {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+      ShowMessage("Does Not Exist\r" + path, kLoadCaption, TMsgIcon::Information, this);
+      return;
+    }
+    const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    if (!info.isDir() && info.suffix().toLower() == "exe") {
+      if (AskYesNo("Do you wish to add this file\nto the external viewers list?", "Executable File",
+                   TMsgIcon::Question, this))
+        ShowMessage("The list of external viewers is not available in this version.",
+                    "Executable File", TMsgIcon::Information, this);
+      return;
+    }
+    try {
+      DListBox1->SetDirectory(folder);
+    } catch (const EInOutError&) {
+      ShowMessage("Bad Directory Path", kLoadCaption, TMsgIcon::Information, this);
+      return;
+    }
+    const QString entry = info.isDir() ? folder + "/" : info.fileName();
+    FListBox1->WhenRead([this, entry](bool) {
+      try {
+        SelectEntry(entry);
+        Recent.Add(DListBox1->Directory());
+        FillRecentMenu();
+        LoadPicture(FListBox1->FileName());
+      } catch (const std::exception&) {
+        ShowMessage("Exception in AcceptFile", kLoadCaption, TMsgIcon::Error, this);
+      }
+    });
+  } catch (const std::exception&) {
+    ShowMessage("Exception in AcceptFile", kLoadCaption, TMsgIcon::Error, this);
+  }
+}
+
+void TKestrelMain::SelectEntry(const QString& entry) {
+  FListBox1->clearSelection();
+  int index = -1;
+  for (int i = 0; i < FListBox1->Count() && index < 0; ++i)
+    if (FListBox1->Item(i).Text == entry) index = i;
+  if (index < 0) index = FListBox1->IndexOfText(entry);
+  if (index < 0) return;
+  FListBox1->SetItemIndex(index);
+  FListBox1->scrollTo(FListBox1->currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
+void TKestrelMain::LoadPicture(const QString& path) {
+  if (path.isEmpty() || CommandSet->Action("StopPic")->isChecked()) return;
+  // Reading and showing the picture are not part of this build; the path is what the caption and
+  // the commands on the shown file go by.
+  CurrentPicture = path;
+}
+
+void TKestrelMain::Flistbox1Click() {
+  if (IsArrowKey(LastKey)) return; // loads when the key is let go
+  LoadPicture(FListBox1->FileName());
+}
+
+void TKestrelMain::Flistbox1DblClick() {
+  const QString file = FListBox1->FileName();
+  if (file.isEmpty()) return;
+  // A picture goes to the find window; anything else opens with the desktop's own program.
+  if (!InImageMask(file, ImageMask(ViewerExtensions()))) OpenUrl(QUrl::fromLocalFile(file));
+}
+
+void TKestrelMain::DListBox1Change() {
+  Recent.Add(DListBox1->Directory());
+  FillRecentMenu();
+}
+
+void TKestrelMain::FolderOpenFailed(const QString& message) {
+  ShowMessage(message, "Kestrel!", TMsgIcon::Information, this);
+}
+
+void TKestrelMain::FileListReadFailed(const QString& message) {
+  ShowMessage(message, "Kestrel!", TMsgIcon::Information, this);
+}
+
+} // namespace kestrel

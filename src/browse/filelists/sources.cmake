@@ -1,0 +1,10 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Glyphs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileType.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileListing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BackgroundRead.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OwnerDrawList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PathText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DCombobox.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DListBox.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FListBox.cpp)

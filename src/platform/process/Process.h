@@ -1,0 +1,17 @@
+#pragma once
+// Starting other programs and handing links to the desktop.
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+namespace kestrel {
+
+// Starts program with its arguments as they stand (each one whole, never through a shell), not
+// waiting for it. Returns 0, or the system's error number when it could not be started.
+int StartDetachedProcess(const QString& program, const QStringList& arguments);
+// Hands a link to the desktop: a folder opens in the file manager, "mailto:" in the mail program,
+// a web address in the browser. False when the desktop has nothing to open it with.
+bool OpenUrl(const QUrl& url);
+
+} // namespace kestrel

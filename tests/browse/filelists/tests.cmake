@@ -1,0 +1,8 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/GlyphsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileTypeTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PathTextTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SortItemsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FListBoxTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DListBoxTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DComboboxTest.cpp)

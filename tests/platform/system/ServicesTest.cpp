@@ -1,0 +1,70 @@
+#include "platform/display/ScreenDepth.h"
+#include "platform/paths/Paths.h"
+#include "platform/process/Process.h"
+#include "platform/ui/MessageBox.h"
+
+#include "support/TempEnvironment.h"
+
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace kestrel {
+namespace {
+
+TEST(Services, ScreenDepthCanBeForcedByTheEnvironment) {
+  const QByteArray saved = qgetenv("KESTREL_SCREEN_DEPTH");
+  qputenv("KESTREL_SCREEN_DEPTH", "4");
+  EXPECT_EQ(ScreenDepth(), 4);
+  qputenv("KESTREL_SCREEN_DEPTH", "junk");
+  EXPECT_GT(ScreenDepth(), 7);
+  qputenv("KESTREL_SCREEN_DEPTH", saved);
+}
+
+TEST(Services, StorageFollowsTheEnvironment) {
+  test::TTempEnvironment env;
+  EXPECT_EQ(SettingsFileName(), env.StoreFile());
+  EXPECT_EQ(UndoFolderName(), env.CacheHome() + "/Brackwell/Kestrel/UNDO/");
+  EXPECT_EQ(RuntimeFolder(), env.RuntimeDir());
+}
+
+TEST(Services, StartingAProcessReportsTheSystemErrorNumber) {
+  test::TTempEnvironment env;
+  EXPECT_EQ(StartDetachedProcess(env.Path() + "/missing", {}), ENOENT);
+  test::WriteFile(env.Path() + "/not-a-program", "text");
+  EXPECT_EQ(StartDetachedProcess(env.Path() + "/not-a-program", {}), EACCES);
+  // The path arrives whole, spaces and all: the child writes its argument to a file.
+  const QString target = env.Path() + "/with space/out";
+  QDir().mkpath(env.Path() + "/with space");
+  ASSERT_EQ(StartDetachedProcess("/bin/sh", {"-c", "printf %s \"$0\" > \"$0\"", target}), 0);
+  for (int i = 0; i < 100 && test::FileBytes(target).isEmpty(); ++i)
+    QThread::msleep(20);
+  EXPECT_EQ(QString::fromUtf8(test::FileBytes(target)), target);
+}
+
+TEST(Services, MessageBoxesGoToTheLogWithoutAScreen) {
+  test::TTempEnvironment env;
+  const QString log = env.Path() + "/messages.log";
+  qputenv("KESTREL_MESSAGE_LOG", QFile::encodeName(log));
+  ShowMessage("Does Not Exist\r/x", "Kestrel!: Load File", TMsgIcon::Information);
+  const bool answer = AskYesNo("Discard?", "Image Modified", TMsgIcon::Warning);
+  qunsetenv("KESTREL_MESSAGE_LOG");
+  EXPECT_FALSE(answer);
+  EXPECT_EQ(test::FileBytes(log),
+            "Kestrel!: Load File\tDoes Not Exist\\r/x\nImage Modified\tDiscard?\n");
+
+  std::vector<TMessageRequest> seen;
+  SetMessageHandler([&](const TMessageRequest& request) {
+    seen.push_back(request);
+    return TMsgResult::Yes;
+  });
+  EXPECT_TRUE(AskYesNo("Q", "C", TMsgIcon::Question));
+  SetMessageHandler({});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].Buttons, TMsgButtons::YesNo);
+}
+
+} // namespace
+} // namespace kestrel

@@ -1,0 +1,4 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/VolumesTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InstanceLockTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ServicesTest.cpp)
