@@ -5,10 +5,12 @@ function(kestrel_collect out dir pattern)
   file(GLOB_RECURSE lists CONFIGURE_DEPENDS ${dir}/${pattern})
   list(SORT lists)
   set(KESTREL_SOURCES)
+  set(KESTREL_LIBS)
   foreach(l ${lists})
     include(${l})
   endforeach()
   set(${out} ${KESTREL_SOURCES} PARENT_SCOPE)
+  set(${out}_LIBS ${KESTREL_LIBS} PARENT_SCOPE)
 endfunction()
 
 # kestrel_subsystem_library(NAME [PUBLIC deps...])
@@ -22,11 +24,12 @@ function(kestrel_subsystem_library name)
 endfunction()
 
 # kestrel_subsystem_tests(NAME libs...): one GoogleTest program per subsystem from every tests.cmake
-# below the current folder; test data is found through KESTREL_TEST_DATA.
+# below the current folder (a tests.cmake may also list(APPEND KESTREL_LIBS ...) for test-only
+# libraries); test data is found through KESTREL_TEST_DATA.
 function(kestrel_subsystem_tests name)
   kestrel_collect(srcs ${CMAKE_CURRENT_SOURCE_DIR} tests.cmake)
   add_executable(${name} ${srcs})
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${ARGN} ${srcs_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE KESTREL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
                                              KESTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   kestrel_warnings(${name})
