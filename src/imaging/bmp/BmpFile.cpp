@@ -47,13 +47,25 @@ void ReadExactly(TStream& stream, void* buffer, int64_t count) {
 }
 
 bool IsKnownHeaderSize(uint32_t size) {
-  return size == 12 || (size >= 16 && size <= 64) || size == 108 || size == 124;
+  switch (size) {
+  case 12:
+  case 16:
+  case 40:
+  case 52:
+  case 56:
+  case 64:
+  case 108:
+  case 124:
+    return true;
+  default:
+    return false;
+  }
 }
 
-// Sizes other than the Windows ones between 16 and 64 are the extended core header, whose
-// compression codes 3 and 4 mean other things.
+// The 16- and 64-byte headers are the extended core header, whose compression codes 3 and 4 mean
+// other things.
 bool IsExtendedCore(uint32_t size) {
-  return size != 12 && size != 40 && size != 52 && size != 56 && size != 108 && size != 124;
+  return size == 16 || size == 64;
 }
 
 void CheckCompression(TBmpHeader& h) {

@@ -1,8 +1,8 @@
 #pragma once
 // .bmp files: reading every common variant into a TBitmap and writing the plain forms.
 //
-// Read: file header "BM"; info headers of 12 (core), 16..64 (extended core), 40, 52, 56, 108 and
-// 124 bytes; 1, 2, 4, 8, 16, 24 and 32 bits per pixel; uncompressed, RLE8, RLE4 and bit fields
+// Read: file header "BM"; info headers of 12 (core), 16 and 64 (extended core), 40, 52, 56, 108
+// and 124 bytes; 1, 2, 4, 8, 16, 24 and 32 bits per pixel; uncompressed, RLE8, RLE4 and bit fields
 // (three or four masks); bottom-up and top-down rows; colour tables of 3- or 4-byte entries.
 // 2-bit pictures become pf4bit; 16-bit pictures with the 5-5-5 or 5-6-5 layout stay pf15bit /
 // pf16bit, 32-bit pictures with the standard layout pf32bit; other bit fields are converted to

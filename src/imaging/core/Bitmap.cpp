@@ -264,7 +264,7 @@ void TBitmap::SetSize(int width, int height) {
   const int keepW = std::min(width, Width()), keepH = std::min(height, Height());
   for (int y = 0; y < keepH; ++y) {
     if (bits >= 8) {
-      std::memcpy(resized.Row(y), storage_.Row(y), static_cast<size_t>(keepW) * (bits + 7) / 8);
+      std::memcpy(resized.Row(y), storage_.Row(y), static_cast<size_t>(keepW) * ((bits + 7) / 8));
     } else {
       for (int x = 0; x < keepW; ++x)
         PixelRows::SetIndex(resized.Row(y), x, bits, PixelRows::GetIndex(storage_.Row(y), x, bits));

@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -123,6 +124,33 @@ Qt::BrushStyle QBrushStyleOf(TBrushStyle style) {
   default:
     return Qt::SolidPattern;
   }
+}
+
+// The pixels one side of a copy rectangle covers: [a, b) forwards; given backwards (b < a), the
+// pixels from b + 1 to a, so that Rect(0, H - 1, W, -1) mirrors exactly the lines 0..H-1.
+std::pair<int, int> Span(int a, int b) {
+  return a <= b ? std::pair{a, b} : std::pair{b + 1, a + 1};
+}
+
+TRect SpanRect(const TRect& r) {
+  const auto [left, right] = Span(r.Left, r.Right);
+  const auto [top, bottom] = Span(r.Top, r.Bottom);
+  return {left, top, right, bottom};
+}
+
+// The pixels of a one-pixel line from a towards b, without b itself.
+QPolygon LinePixels(TPoint a, TPoint b) {
+  QPolygon points;
+  const int dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
+  const int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
+  int err = dx + dy;
+  while (a.X != b.X || a.Y != b.Y) {
+    points << QPoint(a.X, a.Y);
+    const int e2 = 2 * err;
+    if (e2 >= dy) err += dy, a.X += sx;
+    if (e2 <= dx) err += dx, a.Y += sy;
+  }
+  return points;
 }
 
 TRect Normalized(int x1, int y1, int x2, int y2) {
@@ -316,41 +344,60 @@ void TCanvas::LineTo(int x, int y) {
   const TPoint from = penPos_;
   penPos_ = {x, y};
   if (Pen.Style == psClear) return;
-  const TRect bounds = Inflated(Normalized(from.X, from.Y, x, y), Pen.Width + 2);
-  PaintShape(bounds, [&](QPainter& p) {
-    SetUpPainter(p, true, false);
-    p.drawLine(QPoint(from.X, from.Y), QPoint(x, y));
-  });
+  const std::array points{from, TPoint{x, y}};
+  PaintShape(BoundsOf(points), [&](QPainter& p) { DrawSegments(p, points, false); });
+}
+
+bool TCanvas::ThinSolidPen() const {
+  return Pen.Width <= 1 && (Pen.Style == psSolid || Pen.Style == psInsideFrame);
+}
+
+// Segments through points (closed: back to the first). Thin solid lines are set pixel by pixel
+// so each segment leaves out its end point, as device lines do; other pens go to the painter.
+void TCanvas::DrawSegments(QPainter& p, std::span<const TPoint> points, bool closed) const {
+  SetUpPainter(p, true, false);
+  if (!ThinSolidPen()) {
+    QPolygon polygon;
+    for (const TPoint& pt : points)
+      polygon << QPoint(pt.X, pt.Y);
+    if (closed)
+      p.drawPolygon(polygon);
+    else
+      p.drawPolyline(polygon);
+    return;
+  }
+  QPolygon pixels;
+  for (size_t i = 0; i + 1 < points.size(); ++i)
+    pixels += LinePixels(points[i], points[i + 1]);
+  if (closed && points.size() > 1) pixels += LinePixels(points.back(), points.front());
+  p.drawPoints(pixels);
+}
+
+TRect TCanvas::BoundsOf(std::span<const TPoint> points) const {
+  TRect bounds{points[0].X, points[0].Y, points[0].X, points[0].Y};
+  for (const TPoint& pt : points)
+    bounds = {std::min(bounds.Left, pt.X), std::min(bounds.Top, pt.Y), std::max(bounds.Right, pt.X),
+              std::max(bounds.Bottom, pt.Y)};
+  return Inflated(bounds, Pen.Width + 2);
 }
 
 void TCanvas::Polyline(std::span<const TPoint> points) {
   if (points.empty()) return;
-  QPolygon polygon;
-  TRect bounds{points[0].X, points[0].Y, points[0].X, points[0].Y};
-  for (const TPoint& pt : points) {
-    polygon << QPoint(pt.X, pt.Y);
-    bounds = {std::min(bounds.Left, pt.X), std::min(bounds.Top, pt.Y), std::max(bounds.Right, pt.X),
-              std::max(bounds.Bottom, pt.Y)};
-  }
-  PaintShape(Inflated(bounds, Pen.Width + 2), [&](QPainter& p) {
-    SetUpPainter(p, true, false);
-    p.drawPolyline(polygon);
-  });
+  PaintShape(BoundsOf(points), [&](QPainter& p) { DrawSegments(p, points, false); });
   penPos_ = points.back();
 }
 
 void TCanvas::Polygon(std::span<const TPoint> points) {
   if (points.empty()) return;
-  QPolygon polygon;
-  TRect bounds{points[0].X, points[0].Y, points[0].X, points[0].Y};
-  for (const TPoint& pt : points) {
-    polygon << QPoint(pt.X, pt.Y);
-    bounds = {std::min(bounds.Left, pt.X), std::min(bounds.Top, pt.Y), std::max(bounds.Right, pt.X),
-              std::max(bounds.Bottom, pt.Y)};
-  }
-  PaintShape(Inflated(bounds, Pen.Width + 2), [&](QPainter& p) {
-    SetUpPainter(p, true, true);
-    p.drawPolygon(polygon);
+  PaintShape(BoundsOf(points), [&](QPainter& p) {
+    if (Brush.Style != bsClear) {
+      QPolygon polygon;
+      for (const TPoint& pt : points)
+        polygon << QPoint(pt.X, pt.Y);
+      SetUpPainter(p, false, true);
+      p.drawPolygon(polygon);
+    }
+    if (Pen.Style != psClear) DrawSegments(p, points, true);
   });
 }
 
@@ -512,8 +559,8 @@ void TCanvas::StretchBlt(const TRect& dest, const TImageSource& source, const TR
                          std::optional<TPixelColor> transparent) {
   const bool mirrorX = (dest.Width() < 0) != (srcRect.Width() < 0);
   const bool mirrorY = (dest.Height() < 0) != (srcRect.Height() < 0);
-  const TRect d = Normalized(dest.Left, dest.Top, dest.Right, dest.Bottom);
-  const TRect s = Normalized(srcRect.Left, srcRect.Top, srcRect.Right, srcRect.Bottom);
+  const TRect d = SpanRect(dest);
+  const TRect s = SpanRect(srcRect);
   if (d.IsEmpty() || s.IsEmpty()) return;
   const TRect clip = Intersected(d, ClipRect());
   if (clip.IsEmpty()) return;

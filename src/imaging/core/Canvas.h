@@ -213,7 +213,9 @@ public:
   void Draw(int x, int y, TGraphic& graphic);
   void StretchDraw(const TRect& rect, TGraphic& graphic);
   // Copies srcRect of source (possibly this canvas) into dest, stretched with StretchMode and
-  // combined by CopyMode. A rectangle given backwards mirrors the copy along that axis.
+  // combined by CopyMode. A rectangle given backwards (right < left) covers the pixels from
+  // right + 1 to left and mirrors the copy along that axis: Rect(W - 1, 0, -1, H) is the picture
+  // turned left to right.
   void CopyRect(const TRect& dest, TCanvas& source, const TRect& srcRect);
   // The same from any image source; pixels whose colour equals transparent are left alone.
   void StretchBlt(const TRect& dest, const TImageSource& source, const TRect& srcRect,
@@ -234,6 +236,9 @@ public:
 private:
   template <class Paint> void PaintShape(TRect bounds, Paint&& paint);
   void SetUpPainter(QPainter& painter, bool withPen, bool withBrush) const;
+  bool ThinSolidPen() const;
+  void DrawSegments(QPainter& painter, std::span<const TPoint> points, bool closed) const;
+  TRect BoundsOf(std::span<const TPoint> points) const;
   void Changing();
   void Changed();
 

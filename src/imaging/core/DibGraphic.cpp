@@ -241,15 +241,21 @@ void TDibGraphic::AssignTo(TPersistent& target) const {
 
 void TDibGraphic::Draw(TCanvas& canvas, const TRect& rect) {
   if (Empty()) return;
-  const TStretchMode saved = canvas.StretchMode;
+  // A plain copy, stretched without blending for true colour and averaged for palettes.
+  const TStretchMode savedStretch = canvas.StretchMode;
+  const TCopyMode savedCopy = canvas.CopyMode;
   canvas.StretchMode = format_ == ifTrueColor ? smDeleteScans : smHalftone;
-  try {
-    canvas.StretchBlt(rect, *surface_, {0, 0, Width(), Height()});
-  } catch (...) {
-    canvas.StretchMode = saved;
-    throw;
-  }
-  canvas.StretchMode = saved;
+  canvas.CopyMode = cmSrcCopy;
+  struct Restore {
+    TCanvas& c;
+    TStretchMode stretch;
+    TCopyMode copy;
+    ~Restore() {
+      c.StretchMode = stretch;
+      c.CopyMode = copy;
+    }
+  } restore{canvas, savedStretch, savedCopy};
+  canvas.StretchBlt(rect, *surface_, {0, 0, Width(), Height()});
 }
 
 void TDibGraphic::LoadFromStream(TStream& stream) {
@@ -261,10 +267,11 @@ void TDibGraphic::LoadFromStream(TStream& stream) {
     if (LoadAllFrames) {
       start = stream.Position();
       count = ImageCountInStream(stream);
+      // Counting may have read on; every image is read from where the file starts.
+      stream.SetPosition(start);
       if (count == 1) LoadAllFrames = false;
     }
     if (LoadAllFrames) {
-      stream.SetPosition(start);
       frames_.clear();
       currentFrame_ = -1;
       for (int i = 1; i <= count; ++i) {
