@@ -5,6 +5,7 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
+#include "imaging/gif/GIFOptions.h"
 
 #include <cstdio>
 #include <new>
@@ -74,6 +75,8 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     err << kUsage;
     return kExitUsage;
   }
+  // The program's GIF settings: a deep picture written as GIF gets an octree palette of 8 bits.
+  ApplyProgramGIFDefaults();
   try {
     return info ? Info(args[1], out) : Convert(args[1], args[2]);
   } catch (const Exception& e) {

@@ -1,7 +1,8 @@
 list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/GIFStreamTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LZWDecoderTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/GIFEncoderTest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/GIFEncoderTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GIFLoadingTest.cpp)
 # giflib is the independent reader and writer these tests compare our coding with; only the test
 # program links it.
 find_package(GIF REQUIRED)
