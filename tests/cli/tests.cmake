@@ -1,2 +1,6 @@
 list(APPEND KESTREL_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/ToolTest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/ToolTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GifToolTest.cpp)
+# giflib reads back the GIF files the tool writes.
+find_package(GIF REQUIRED)
+list(APPEND KESTREL_LIBS GIF::GIF)

@@ -381,7 +381,8 @@ void TGIFSubImage::AssignBitmap(const TBitmap& source) {
         options.ColorReduction == kReduceCustomPalette ? source.OwnPalette() : TPalette();
     reduced = ReduceBitmap(source, options.ColorReduction, options.DitherMode,
                            options.ReductionBits, custom);
-    if (!reduced->Empty() && reduced->BitsPerPixel() > 8)
+    // Mode "none" gives true colour back, and unknown codes nothing at all.
+    if (reduced->Empty() || reduced->BitsPerPixel() > 8)
       throw GIFException("Invalid color reduction method");
     bitmap = reduced.get();
   }
@@ -394,13 +395,15 @@ void TGIFSubImage::AssignBitmap(const TBitmap& source) {
   width_ = bitmap->Width();
   height_ = bitmap->Height();
   pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0);
-  CopyBitmapPixels(*bitmap, progress);
+  const int highest = CopyBitmapPixels(*bitmap, progress);
+  // A reduced bitmap carries its palette padded to 256 entries; the padding is no colour of ours.
+  if (reduced) colorMap_.Truncate(highest + 1);
   if (!Empty() && source.Transparent()) MakeTransparent(source);
   Changed();
   progress.Done();
 }
 
-void TGIFSubImage::CopyBitmapPixels(const TBitmap& bitmap, TGIFProgress& progress) {
+int TGIFSubImage::CopyBitmapPixels(const TBitmap& bitmap, TGIFProgress& progress) {
   const int bits = bitmap.BitsPerPixel();
   int highest = 0;
   for (int y = 0; y < height_; ++y) {
@@ -420,6 +423,7 @@ void TGIFSubImage::CopyBitmapPixels(const TBitmap& bitmap, TGIFProgress& progres
     colorMap_.Add({static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
                    static_cast<uint8_t>(c)});
   }
+  return highest;
 }
 
 void TGIFSubImage::MakeTransparent(const TBitmap& source) {

@@ -110,7 +110,8 @@ private:
   void SkipPixels(TStream& stream);
   void AllocatePixels(int64_t count);
   void AssignBitmap(const TBitmap& bitmap);
-  void CopyBitmapPixels(const TBitmap& bitmap, TGIFProgress& progress);
+  // Copies the indices and makes the colour table; returns the highest index used.
+  int CopyBitmapPixels(const TBitmap& bitmap, TGIFProgress& progress);
   void MakeTransparent(const TBitmap& source);
   void DrawPart(TCanvas& canvas, const TRect& dest, const TRect& source, bool transparent) const;
   void Changed();
