@@ -30,13 +30,13 @@ bool SameFrames(const TGIFImage& a, const TGIFImage& b) {
 
 } // namespace
 
+// Small pictures only: the fuzzer looks for faults, not for slow large decodes.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  ImageLimits::SetMaxBytes(16 << 20);
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // Small pictures only: the fuzzer looks for faults, not for slow large decodes.
-  static const bool limited = [] {
-    ImageLimits::SetMaxBytes(16 << 20);
-    return true;
-  }();
-  (void)limited;
   const TGIFWarning ignore = [](const void*, TGIFSeverity, const std::string&) {};
   TSpanStream header(data, size);
   try {

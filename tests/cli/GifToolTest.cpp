@@ -23,9 +23,9 @@ std::string Data(const std::string& name) {
 }
 
 std::vector<uint8_t> Bytes(const std::string& path) {
-  TMemoryStream stream;
-  stream.LoadFromFile(path);
-  return stream.Bytes();
+  TMemoryStream file;
+  file.LoadFromFile(path);
+  return std::move(file.Bytes());
 }
 
 int RunGif(const std::vector<std::string>& args, std::string* out = nullptr) {

@@ -82,8 +82,8 @@ void TGIFExtension::WriteFixedPart(TStream& stream, const uint8_t* data, int siz
 }
 
 std::vector<TGIFBlock> TGIFExtension::ReadBlocks(TStream& stream) const {
-  return ReadGIFBlocks(stream,
-                       [this](const std::string& message) { Warning(TGIFSeverity::Warning, message); });
+  return ReadGIFBlocks(
+      stream, [this](const std::string& message) { Warning(TGIFSeverity::Warning, message); });
 }
 
 std::vector<std::string> LinesOfBlocks(const std::vector<TGIFBlock>& blocks) {

@@ -2,12 +2,6 @@
 
 namespace kestrel {
 
-namespace {
-
-constexpr int kFixedSize = 4;
-
-} // namespace
-
 void TGIFGraphicControlExtension::LoadBody(TStream& stream) {
   uint8_t fixed[kFixedSize];
   if (!ReadFixedPart(stream, fixed, kFixedSize)) return;
@@ -22,7 +16,8 @@ void TGIFGraphicControlExtension::LoadBody(TStream& stream) {
 
 void TGIFGraphicControlExtension::SaveBody(TStream& stream) {
   uint8_t fixed[kFixedSize + 1] = {};
-  fixed[0] = static_cast<uint8_t>((Disposal & 7) << 2 | (UserInput ? 2 : 0) | (Transparent ? 1 : 0));
+  fixed[0] =
+      static_cast<uint8_t>((Disposal & 7) << 2 | (UserInput ? 2 : 0) | (Transparent ? 1 : 0));
   PutGIFWord(fixed + 1, Delay);
   fixed[3] = TransparentColorIndex;
   WriteFixedPart(stream, fixed, kFixedSize);

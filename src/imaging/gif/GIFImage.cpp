@@ -195,7 +195,8 @@ void TGIFImage::Load(TStream& stream, bool pixels) {
   const int64_t start = stream.Position();
   Clear();
   const uint64_t dataBytes = static_cast<uint64_t>(std::max<int64_t>(0, stream.Size() - start));
-  pixelBudget_ = std::min(ImageLimits::MaxBytes(), dataBytes * kPixelsPerDataByte + kPixelsForAnyFile);
+  pixelBudget_ =
+      std::min(ImageLimits::MaxBytes(), dataBytes * kPixelsPerDataByte + kPixelsForAnyFile);
   try {
     header_.LoadFromStream(stream);
     LoadFrames(stream, pixels, progress);
@@ -387,26 +388,26 @@ void TGIFImage::DoSetTransparent(bool value) {
 }
 
 void TGIFImage::DoSetWidth(int width) {
-  CheckScreenSide(width, [](const TGIFSubImage& f) { return f.Left() + f.Width(); },
-                  "Image width too small for contained frames");
+  CheckScreenSide(width, true);
   header_.Width = static_cast<uint16_t>(width);
   Changed();
 }
 
 void TGIFImage::DoSetHeight(int height) {
-  CheckScreenSide(height, [](const TGIFSubImage& f) { return f.Top() + f.Height(); },
-                  "Image height too small for contained frames");
+  CheckScreenSide(height, false);
   header_.Height = static_cast<uint16_t>(height);
   Changed();
 }
 
-void TGIFImage::CheckScreenSide(int value, int (*frameEnd)(const TGIFSubImage&),
-                                const char* tooSmall) const {
+void TGIFImage::CheckScreenSide(int value, bool horizontal) const {
   if (value > TGIFSubImage::kMaxSide) throw GIFException("Image too large for a GIF");
   bool fits = value >= 0;
   for (const auto& frame : images_)
-    fits = fits && value >= frameEnd(*frame);
-  if (!fits) throw GIFException(tooSmall);
+    fits = fits &&
+           value >= (horizontal ? frame->Left() + frame->Width() : frame->Top() + frame->Height());
+  if (!fits)
+    throw GIFException(horizontal ? "Image width too small for contained frames"
+                                  : "Image height too small for contained frames");
 }
 
 // Registration.

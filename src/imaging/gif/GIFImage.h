@@ -149,7 +149,8 @@ private:
   void CopyFrom(const TGIFImage& other);
   void AssignGraphic(const TGraphic& graphic);
   void DropRendered();
-  void CheckScreenSide(int value, int (*frameEnd)(const TGIFSubImage&), const char* tooSmall) const;
+  // Raises when a side of the logical screen would not hold every frame.
+  void CheckScreenSide(int value, bool horizontal) const;
 
   TGIFHeader header_;
   TGIFImageList images_;

@@ -55,9 +55,7 @@ public:
       if (PixelRows::GetIndex(row, x0 + i, 1)) out[i] = kMasked;
   }
   // Without a mask the stored indices can be copied as they are onto a bitmap of the same colours.
-  const TPixelStorage* RawStorage() const override {
-    return mask_ ? nullptr : &bitmap_.Storage();
-  }
+  const TPixelStorage* RawStorage() const override { return mask_ ? nullptr : &bitmap_.Storage(); }
   const TColorTable* RawColorTable() const override { return &bitmap_.ColorTable(); }
 
 private:
@@ -68,7 +66,8 @@ private:
 // Restores the canvas's stretch mode when drawing is done.
 class TStretchModeScope {
 public:
-  TStretchModeScope(TCanvas& canvas, TStretchMode mode) : canvas_(canvas), saved_(canvas.StretchMode) {
+  TStretchModeScope(TCanvas& canvas, TStretchMode mode)
+      : canvas_(canvas), saved_(canvas.StretchMode) {
     canvas_.StretchMode = mode;
   }
   ~TStretchModeScope() { canvas_.StretchMode = saved_; }
@@ -133,8 +132,7 @@ const TGIFColorMap& TGIFSubImage::ActiveColorMap() const {
 
 TGIFGraphicControlExtension* TGIFSubImage::GraphicControlExtension() const {
   for (const auto& extension : extensions_)
-    if (auto* control = dynamic_cast<TGIFGraphicControlExtension*>(extension.get()))
-      return control;
+    if (auto* control = dynamic_cast<TGIFGraphicControlExtension*>(extension.get())) return control;
   return nullptr;
 }
 
@@ -338,8 +336,7 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
   int colors = ActiveColorMap().Count();
   const int bits = std::max(1, CodeBits(colors));
   if (colors == 0) colors = 1 << bits;
-  const TGIFCompression compression =
-      Image() ? Image()->Compression() : GIFDefaults().Compression;
+  const TGIFCompression compression = Image() ? Image()->Compression() : GIFDefaults().Compression;
   EncodeGIFFrame(stream, bits, colors, pixels_.data(), (flags & kInterlacedFlag) != 0, height_,
                  width_, WarningEvent(), compression);
 }
@@ -420,8 +417,8 @@ int TGIFSubImage::CopyBitmapPixels(const TBitmap& bitmap, TGIFProgress& progress
   const TColorTable& table = bitmap.ColorTable();
   for (int i = colorMap_.Count(); i <= highest && !Empty(); ++i) {
     const TPixelColor c = table.Colors[i];
-    colorMap_.Add({static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
-                   static_cast<uint8_t>(c)});
+    colorMap_.Add(
+        {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
   }
   return highest;
 }

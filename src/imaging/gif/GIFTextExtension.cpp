@@ -2,12 +2,6 @@
 
 namespace kestrel {
 
-namespace {
-
-constexpr int kFixedSize = 12;
-
-} // namespace
-
 void TGIFTextExtension::LoadBody(TStream& stream) {
   uint8_t fixed[kFixedSize];
   if (!ReadFixedPart(stream, fixed, kFixedSize)) return;

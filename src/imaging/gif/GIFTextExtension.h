@@ -33,6 +33,9 @@ public:
 protected:
   void LoadBody(TStream& stream) override;
   void SaveBody(TStream& stream) override;
+
+private:
+  static constexpr int kFixedSize = 12; // bytes behind the size byte
 };
 
 } // namespace kestrel

@@ -60,13 +60,15 @@ public:
   }
   // An image block: descriptor, a local table of 2^localBits entries (none for 0) and pixels coded
   // with codeBits-bit codes.
-  GIFFileBuilder& Image(int left, int top, int width, int height, const std::vector<uint8_t>& pixels,
-                        int codeBits, bool interlaced = false, int localBits = 0) {
+  GIFFileBuilder& Image(int left, int top, int width, int height,
+                        const std::vector<uint8_t>& pixels, int codeBits, bool interlaced = false,
+                        int localBits = 0) {
     Descriptor(left, top, width, height,
                uint8_t((interlaced ? 0x40 : 0) | (localBits ? 0x80 | (localBits - 1) : 0)));
     if (localBits) Append(TableBytes(1 << localBits));
     TMemoryStream data;
-    EncodeGIFFrame(data, codeBits, 1 << codeBits, pixels.data(), interlaced, height, width, nullptr);
+    EncodeGIFFrame(data, codeBits, 1 << codeBits, pixels.data(), interlaced, height, width,
+                   nullptr);
     return Append(data.Bytes());
   }
   GIFFileBuilder& Descriptor(int left, int top, int width, int height, uint8_t flags) {

@@ -1,13 +1,13 @@
 // The image as a graphic of the picture framework: its settings, palette, change and progress
 // events, clipboard format, registration, copying and the size of its logical screen.
 
+#include "imaging/gif/GIFImage.h"
 #include "imaging/core/Bitmap.h"
 #include "imaging/core/Clipboard.h"
 #include "imaging/core/Picture.h"
 #include "imaging/gif/GIFCommentExtension.h"
 #include "imaging/gif/GIFException.h"
 #include "imaging/gif/GIFGraphicControlExtension.h"
-#include "imaging/gif/GIFImage.h"
 
 #include "GIFImageTestSupport.h"
 #include "GifReference.h"
@@ -25,15 +25,6 @@ void TwoByTwo(TGIFImage& image) {
   image.Header().Height = 3;
   FillGreyMap(image.GlobalColorMap(), 4);
   AddFrame(image, 1, 1, 2, 2, {0, 1, 2, 3});
-}
-
-template <class E = GIFException, class F> std::string ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "no error";
 }
 
 // Restores the class-wide defaults after a test changed them.
@@ -72,7 +63,7 @@ TEST(GIFImage, SettingsAndTheProgramsStartUpChanges) {
   EXPECT_FALSE(program.Dithering());
 
   for (int bits : {2, 9, -1})
-    EXPECT_EQ(ErrorOf([&] { program.SetReductionBits(bits); }), "Invalid Bits Per Pixel value");
+    EXPECT_EQ(GIFErrorOf([&] { program.SetReductionBits(bits); }), "Invalid Bits Per Pixel value");
   program.SetReductionBits(3);
   EXPECT_EQ(program.ReductionBits(), 3);
 }
@@ -130,15 +121,15 @@ TEST(GIFImage, PaletteFromTheTablesOrTheColourCube) {
 TEST(GIFImage, LogicalScreenSizeChecksItsFrames) {
   TGIFImage image;
   TwoByTwo(image);
-  EXPECT_EQ(ErrorOf([&] { image.SetWidth(2); }), "Image width too small for contained frames");
-  EXPECT_EQ(ErrorOf([&] { image.SetHeight(2); }), "Image height too small for contained frames");
-  EXPECT_EQ(ErrorOf([&] { image.SetWidth(70000); }), "Image too large for a GIF");
+  EXPECT_EQ(GIFErrorOf([&] { image.SetWidth(2); }), "Image width too small for contained frames");
+  EXPECT_EQ(GIFErrorOf([&] { image.SetHeight(2); }), "Image height too small for contained frames");
+  EXPECT_EQ(GIFErrorOf([&] { image.SetWidth(70000); }), "Image too large for a GIF");
   image.SetWidth(3);
   image.SetHeight(30);
   EXPECT_EQ(image.Width(), 3);
   EXPECT_EQ(image.Height(), 30);
   TGIFImage empty;
-  EXPECT_EQ(ErrorOf([&] { empty.SetWidth(-1); }), "Image width too small for contained frames");
+  EXPECT_EQ(GIFErrorOf([&] { empty.SetWidth(-1); }), "Image width too small for contained frames");
 }
 
 TEST(GIFImage, ProgressOfLoadingAndSaving) {
@@ -186,8 +177,7 @@ TEST(GIFImage, CopiesAreDeepAndAddingChecksTheType) {
   ASSERT_EQ(copy.FrameCount(), 1);
   EXPECT_EQ(copy.Images()[0].Data(), (std::vector<uint8_t>{0, 1, 2, 3}));
   EXPECT_EQ(copy.GlobalColorMap().Color(0), TGIFColor{});
-  EXPECT_EQ(dynamic_cast<TGIFCommentExtension&>(copy.Images()[0].Extensions()[0]).Lines[0],
-            "one");
+  EXPECT_EQ(dynamic_cast<TGIFCommentExtension&>(copy.Images()[0].Extensions()[0]).Lines[0], "one");
   EXPECT_EQ(copy.Width(), 4);
   EXPECT_EQ(copy.Images()[0].Image(), &copy);
 
@@ -200,7 +190,8 @@ TEST(GIFImage, CopiesAreDeepAndAddingChecksTheType) {
   EXPECT_EQ(single.Width(), 3);
   EXPECT_EQ(single.Height(), 3);
   EXPECT_EQ(image.Add(&image), 1) << "an image added to itself doubles its frames once";
-  EXPECT_EQ(ErrorOf([&] { image.Add(&image.Header()); }), "Object type not supported for operation");
+  EXPECT_EQ(GIFErrorOf([&] { image.Add(&image.Header()); }),
+            "Object type not supported for operation");
   single.Assign(nullptr);
   EXPECT_TRUE(single.Empty());
 }
@@ -214,7 +205,7 @@ TEST(GIFImage, RegisteredForGifFilesAndTheClipboard) {
   EXPECT_NO_THROW(TGIFImage::Register());
   // Another class takes ".gif" (in place, so the order of the formats stays).
   TPicture::RegisterFileFormat<TBitmap>("gif", "Impostor");
-  EXPECT_EQ(ErrorOf([] { TGIFImage::Register(); }),
+  EXPECT_EQ(GIFErrorOf([] { TGIFImage::Register(); }),
             "Another TGIFImage class has already been registered with TPicture");
   TPicture::RegisterFileFormat<TGIFImage>("gif", "GIF Image");
   TGIFImage::Register();
@@ -252,6 +243,6 @@ TEST(GIFImage, ClipboardCarriesTheFileBytesBesideABitmap) {
   data.Bitmap->Assign(&small);
   fromBitmap.LoadFromClipboardFormat(CF_BITMAP, data, TPalette());
   EXPECT_EQ(fromBitmap.Width(), 2);
-  EXPECT_EQ(ErrorOf([&] { fromBitmap.LoadFromClipboardFormat(77, data, TPalette()); }),
+  EXPECT_EQ(GIFErrorOf([&] { fromBitmap.LoadFromClipboardFormat(77, data, TPalette()); }),
             "Unsupported clipboard format");
 }

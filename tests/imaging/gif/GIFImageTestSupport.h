@@ -2,15 +2,36 @@
 // Loading and saving whole GIF images in memory for the container tests.
 
 #include "imaging/core/Stream.h"
+#include "imaging/gif/GIFException.h"
 #include "imaging/gif/GIFImage.h"
 
 #include "GIFTestData.h"
+#include "GifReference.h"
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace kestrel::giftest {
+
+// The message of the GIFException f raises, or "no error".
+template <class F> std::string GIFErrorOf(F&& f) {
+  try {
+    f();
+  } catch (const GIFException& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+// A colour table as giflib gives it.
+inline std::vector<gifref::RefColor> RefColors(const TGIFColorMap& map) {
+  std::vector<gifref::RefColor> colors;
+  for (const TGIFColor& c : map.Colors())
+    colors.push_back({c.Red, c.Green, c.Blue});
+  return colors;
+}
 
 // Loads bytes into image with log listening to its warnings.
 inline void LoadGIF(TGIFImage& image, const std::vector<uint8_t>& bytes, WarningLog& log) {

@@ -32,15 +32,9 @@ GIFFileBuilder PlainFile(const std::string& signature = "GIF89a") {
 std::string LoadError(const std::vector<uint8_t>& bytes) {
   TGIFImage image;
   WarningLog log;
-  TMemoryStream stream(bytes);
-  stream.SetPosition(0);
-  try {
-    LoadGIF(image, bytes, log);
-  } catch (const GIFException& e) {
-    EXPECT_TRUE(image.Images().Empty()) << "a failed load leaves the image empty";
-    return e.what();
-  }
-  return "no error";
+  const std::string error = GIFErrorOf([&] { LoadGIF(image, bytes, log); });
+  EXPECT_TRUE(image.Images().Empty()) << "a failed load leaves the image empty";
+  return error;
 }
 
 } // namespace
@@ -50,8 +44,8 @@ TEST(GIFLoading, SignatureVariantsLoadWithoutWarnings) {
   files.push_back(PlainFile().Trailer().Bytes());
   files.push_back(PlainFile("gif87A").Trailer().Bytes()); // any case
   files.push_back(PlainFile("GIF12z").Trailer().Bytes()); // versions are not checked
-  files.push_back(PlainFile().Bytes());                    // simply ends after its frame
-  std::vector<uint8_t> junk = {'M', 'A', 'C', '!'};         // four bytes of something else first
+  files.push_back(PlainFile().Bytes());                   // simply ends after its frame
+  std::vector<uint8_t> junk = {'M', 'A', 'C', '!'};       // four bytes of something else first
   junk.insert(junk.end(), files[0].begin(), files[0].end());
   files.push_back(junk);
   for (const auto& bytes : files) {
@@ -67,7 +61,8 @@ TEST(GIFLoading, SignatureVariantsLoadWithoutWarnings) {
 }
 
 TEST(GIFLoading, FatalHeaderFaultsRaiseAndRestoreTheStream) {
-  EXPECT_EQ(LoadError({'P', 'N', 'G', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0}), "Invalid GIF signature");
+  EXPECT_EQ(LoadError({'P', 'N', 'G', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0}),
+            "Invalid GIF signature");
   EXPECT_EQ(LoadError({}), "Invalid GIF signature");
   EXPECT_EQ(LoadError({'G', 'I', 'F', '8', '9', 'a', 1, 0}), "Premature end of data");
   // Junk further than four bytes in front is not looked past.
@@ -146,7 +141,10 @@ TEST(GIFLoading, GraphicControlRules) {
   // A second graphic control extension warns; the first stays in force.
   {
     GIFFileBuilder file;
-    file.Screen(3, 2, 2).Control(true, 2, 10).Control(false, 1, 99).Image(0, 0, 3, 2, kPixels3x2, 2);
+    file.Screen(3, 2, 2)
+        .Control(true, 2, 10)
+        .Control(false, 1, 99)
+        .Image(0, 0, 3, 2, kPixels3x2, 2);
     TGIFImage image;
     WarningLog log;
     LoadGIF(image, file.Trailer().Bytes(), log);
@@ -166,8 +164,7 @@ TEST(GIFLoading, GraphicControlRules) {
     LoadGIF(image, file.Bytes(), log);
     const TGIFSubImage& frame = image.Images()[0];
     if (index == 4) {
-      EXPECT_EQ(log.messages,
-                std::vector<std::string>{"Invalid color index - color map expanded"});
+      EXPECT_EQ(log.messages, std::vector<std::string>{"Invalid color index - color map expanded"});
       ASSERT_EQ(image.GlobalColorMap().Count(), 5);
       EXPECT_EQ(image.GlobalColorMap().Color(4), TGIFColor{});
       EXPECT_EQ(frame.TransparentColorIndex(), 4);
@@ -280,9 +277,9 @@ TEST(GIFLoading, ExtensionsKnownUnknownAndBroken) {
     EXPECT_TRUE(otherLog.messages.empty());
     ASSERT_EQ(other.Images()[0].Extensions().Count(), 1);
     EXPECT_TRUE(dynamic_cast<const TGIFUnknownAppExtension*>(&other.Images()[0].Extensions()[0]));
-    EXPECT_EQ(dynamic_cast<const TGIFApplicationExtension&>(other.Images()[0].Extensions()[0])
-                  .Identifier,
-              id.substr(0, 11));
+    EXPECT_EQ(
+        dynamic_cast<const TGIFApplicationExtension&>(other.Images()[0].Extensions()[0]).Identifier,
+        id.substr(0, 11));
   }
 }
 
@@ -292,9 +289,9 @@ TEST(GIFLoading, BrokenExtensionFramingWarns) {
     std::string warning;
   };
   const Case cases[] = {
-      {{0x21, 0xF9, 4, 1}, "Premature end of data"},     // graphic control cut
+      {{0x21, 0xF9, 4, 1}, "Premature end of data"},         // graphic control cut
       {{0x21, 0xFE, 10, 'a', 'b'}, "Premature end of data"}, // comment block cut
-      {{0x21}, "Premature end of data"},                   // label missing
+      {{0x21}, "Premature end of data"},                     // label missing
       {{0x21, 0xF9, 4, 1, 0, 0, 2, 0, '?'}, "Invalid extension introducer"},
   };
   for (const Case& c : cases) {
@@ -329,7 +326,10 @@ TEST(GIFLoading, TinyFilesCannotClaimHugeMemory) {
   // The image model's limit holds too.
   const uint64_t saved = ImageLimits::MaxBytes();
   ImageLimits::SetMaxBytes(1000);
-  EXPECT_EQ(LoadError(GIFFileBuilder().Screen(40, 30, 1).Image(0, 0, 40, 30, std::vector<uint8_t>(1200), 1).Bytes()),
+  EXPECT_EQ(LoadError(GIFFileBuilder()
+                          .Screen(40, 30, 1)
+                          .Image(0, 0, 40, 30, std::vector<uint8_t>(1200), 1)
+                          .Bytes()),
             "GIF frame exceeds the memory limit");
   ImageLimits::SetMaxBytes(saved);
   // The header alone is read without allocating pixels.

@@ -6,9 +6,9 @@
 #include "imaging/gif/GIFImage.h"
 #include "imaging/gif/GIFTextExtension.h"
 
+#include "../support/ImagingTestSupport.h"
 #include "GIFImageTestSupport.h"
 #include "GifReference.h"
-#include "../support/ImagingTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +16,6 @@ using namespace kestrel;
 using namespace kestrel::giftest;
 
 namespace {
-
-std::vector<gifref::RefColor> RefColors(const TGIFColorMap& map) {
-  std::vector<gifref::RefColor> colors;
-  for (const TGIFColor& c : map.Colors())
-    colors.push_back({c.Red, c.Green, c.Blue});
-  return colors;
-}
 
 // Our frames with pixels against giflib's frames.
 void ExpectSameFrames(const TGIFImage& image, const gifref::RefFile& ref, bool interlaceKept) {

@@ -8,6 +8,7 @@
 #include "imaging/gif/GIFGraphicControlExtension.h"
 #include "imaging/gif/GIFImage.h"
 
+#include "../support/ImagingTestSupport.h"
 #include "GIFImageTestSupport.h"
 #include "GifReference.h"
 
@@ -34,14 +35,6 @@ TGIFSubImage& ColourFrame(TGIFImage& image, int left, int top, int width, int he
   return frame;
 }
 
-std::vector<TPixelColor> Colours(const TBitmap& bitmap) {
-  std::vector<TPixelColor> colours;
-  for (int y = 0; y < bitmap.Height(); ++y)
-    for (int x = 0; x < bitmap.Width(); ++x)
-      colours.push_back(bitmap.PixelColor(x, y));
-  return colours;
-}
-
 std::unique_ptr<TBitmap> GreyCanvas(int width, int height) {
   auto bitmap = std::make_unique<TBitmap>(width, height, pf24bit);
   bitmap->Canvas().Brush.Color = ColorOfPixel(kGrey);
@@ -61,18 +54,19 @@ TEST(GIFRender, FrameBitmapAndMask) {
   const TBitmap& bitmap = frame.Bitmap();
   EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
   EXPECT_EQ(bitmap.OwnPalette().Count(), 4);
-  EXPECT_EQ(Colours(bitmap), (std::vector<TPixelColor>{kRed, kGreen, kBlue, kWhite, kRed, kGreen}));
+  EXPECT_EQ(test::PixelsOf(bitmap),
+            (std::vector<TPixelColor>{kRed, kGreen, kBlue, kWhite, kRed, kGreen}));
   EXPECT_EQ(log.messages, std::vector<std::string>{"Invalid color index"})
       << "index 7 shows entry 0";
   const TBitmap* mask = frame.Mask();
   ASSERT_TRUE(mask);
   EXPECT_EQ(mask->PixelFormat(), pf1bit);
-  EXPECT_EQ(Colours(*mask), (std::vector<TPixelColor>{0, 0, 0, kWhite, 0, 0}));
+  EXPECT_EQ(test::PixelsOf(*mask), (std::vector<TPixelColor>{0, 0, 0, kWhite, 0, 0}));
   // A changed pixel renders anew.
   frame.SetPixel(0, 1, 2);
   EXPECT_EQ(frame.Bitmap().PixelColor(0, 1), kBlue);
   frame.SetPixel(0, 0, 3);
-  EXPECT_EQ(Colours(*frame.Mask()), (std::vector<TPixelColor>{kWhite, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(test::PixelsOf(*frame.Mask()), (std::vector<TPixelColor>{kWhite, 0, 0, 0, 0, 0}));
   // No pixel with the transparent index, or no transparency: no mask.
   EXPECT_EQ(ColourFrame(image, 0, 0, 2, 1, {0, 1}).Mask(), nullptr);
   EXPECT_EQ(ColourFrame(image, 0, 0, 2, 1, {3, 3}, false).Mask(), nullptr);
@@ -109,12 +103,12 @@ TEST(GIFRender, DrawingPlacesScalesTilesAndMasks) {
   image.SetDrawOptions(gdTile | gdTransparent);
   target = GreyCanvas(7, 5);
   image.Draw(target->Canvas(), {1, 1, 6, 5});
-  const std::vector<TPixelColor> tiled = Colours(*target);
+  const std::vector<TPixelColor> tiled = test::PixelsOf(*target);
   const TPixelColor g = kGrey;
-  EXPECT_EQ(tiled, (std::vector<TPixelColor>{g, g, g, g, g, g, g,                   //
-                                             g, kRed, g, kRed, g, kRed, g,          //
+  EXPECT_EQ(tiled, (std::vector<TPixelColor>{g, g,      g,     g,      g,     g,      g, //
+                                             g, kRed,   g,     kRed,   g,     kRed,   g, //
                                              g, kGreen, kBlue, kGreen, kBlue, kGreen, g, //
-                                             g, kRed, g, kRed, g, kRed, g,          //
+                                             g, kRed,   g,     kRed,   g,     kRed,   g, //
                                              g, kGreen, kBlue, kGreen, kBlue, kGreen, g}));
 }
 
@@ -127,7 +121,7 @@ TEST(GIFRender, AssigningToABitmap) {
   TBitmap bitmap;
   bitmap.Assign(&image);
   EXPECT_EQ(bitmap.PixelFormat(), pf8bit);
-  EXPECT_EQ(Colours(bitmap), (std::vector<TPixelColor>{kRed, kWhite, kGreen, kBlue}));
+  EXPECT_EQ(test::PixelsOf(bitmap), (std::vector<TPixelColor>{kRed, kWhite, kGreen, kBlue}));
   EXPECT_TRUE(bitmap.Transparent());
   EXPECT_EQ(bitmap.TransparentColor(), clWhite);
   // A smaller frame is drawn over the background colour of the screen.
@@ -138,7 +132,8 @@ TEST(GIFRender, AssigningToABitmap) {
   bitmap.Assign(&image);
   EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
   const TPixelColor y = 0xFFFF00;
-  EXPECT_EQ(Colours(bitmap), (std::vector<TPixelColor>{y, y, y, y, kRed, y, y, kGreen, kBlue}));
+  EXPECT_EQ(test::PixelsOf(bitmap),
+            (std::vector<TPixelColor>{y, y, y, y, kRed, y, y, kGreen, kBlue}));
   // The background index of the global table, when no colour is set.
   image.SetBackgroundColor(clNone);
   FillGreyMap(image.GlobalColorMap(), 2);
@@ -212,7 +207,7 @@ TEST(GIFRender, TransparentBitmapsMakeTransparentFrames) {
   TBitmap back;
   back.Assign(&image);
   EXPECT_TRUE(back.Transparent());
-  EXPECT_EQ(Colours(back), Colours(bitmap));
+  EXPECT_EQ(test::PixelsOf(back), test::PixelsOf(bitmap));
 
   // No pixel in the transparent colour: no transparency and no extra colour (the unused one is
   // dropped by the sorting).

@@ -21,13 +21,6 @@ using namespace kestrel::giftest;
 
 namespace {
 
-std::vector<gifref::RefColor> RefColors(const TGIFColorMap& map) {
-  std::vector<gifref::RefColor> colors;
-  for (const TGIFColor& c : map.Colors())
-    colors.push_back({c.Red, c.Green, c.Blue});
-  return colors;
-}
-
 // A reversed ramp, so local and global tables differ.
 void FillReversedMap(TGIFColorMap& map, int count) {
   FillGreyMap(map, count);
@@ -39,12 +32,7 @@ void FillReversedMap(TGIFColorMap& map, int count) {
 }
 
 std::string SaveError(TGIFImage& image) {
-  try {
-    SaveGIF(image);
-  } catch (const GIFException& e) {
-    return e.what();
-  }
-  return "no error";
+  return GIFErrorOf([&] { SaveGIF(image); });
 }
 
 using RoundTrip = std::tuple<int, bool, TGIFCompression>;

@@ -89,10 +89,10 @@ TEST(DibWriter, RefusesFormatsAndDimensions) {
   TPalette palette = {Rgb(1, 2, 3)};
   for (TPixelFormat format : {pf1bit, pf4bit, pf15bit, pf16bit, pf32bit, pfDevice})
     ExpectError<GIFException>([&] { TDIBWriter(bitmap, palette, 2, 2, format); },
-                               "Unsupported PixelFormat");
+                              "Unsupported PixelFormat");
   for (auto [w, h] : {std::pair{0, 2}, std::pair{2, 0}, std::pair{-2, 2}})
     ExpectError<GIFException>([&] { TDIBWriter(bitmap, palette, h, w, pf8bit); },
-                               "Invalid image dimensions");
+                              "Invalid image dimensions");
   TDIBWriter huge(bitmap, palette, 1 << 20, 1 << 20, pf24bit);
   ExpectError<GIFException>([&] { huge.ScanLine(0); }, "Failed to allocate memory for GIF DIB");
   EXPECT_TRUE(bitmap.Empty());

@@ -87,7 +87,8 @@ TEST(GIFReduction, ModesChooseTheTable) {
   source->SetPalette(TPalette{{0, 0, 0, 0}, {255, 255, 255, 0}});
   auto custom = ImageWith(rmPalette, 8);
   custom->Assign(source.get());
-  const std::set<uint8_t> used(custom->Images()[0].Data().begin(), custom->Images()[0].Data().end());
+  const std::set<uint8_t> used(custom->Images()[0].Data().begin(),
+                               custom->Images()[0].Data().end());
   EXPECT_EQ(used, (std::set<uint8_t>{0, 1}));
   EXPECT_EQ(custom->Images()[0].ColorMap().Color(1), (TGIFColor{255, 255, 255}));
   // No palette to reduce to.
