@@ -34,18 +34,20 @@ void TGIFApplicationExtension::LoadBody(TStream& stream) {
   if (size < kShortIdentifierSize)
     throw GIFException("Unsupported Application Extension block size");
   uint8_t bytes[255];
-  if (stream.Read(bytes, size) != size) {
-    Warning(TGIFSeverity::Warning, "Premature end of data");
-    return;
-  }
-  Identifier.assign(bytes, bytes + std::min<int>(size, kIdentifierSize));
+  const int64_t got = stream.Read(bytes, size);
+  Identifier.assign(bytes, bytes + std::min<int64_t>(got, kIdentifierSize));
+  if (got != size) return Warning(TGIFSeverity::Warning, "Premature end of data");
   LoadData(stream);
 }
 
 void TGIFApplicationExtension::SaveBody(TStream& stream) {
-  const auto size = static_cast<uint8_t>(Identifier.size());
+  // A block of 10 bytes is written back as read; any other identifier (one cut short, or set by a
+  // caller) is made the 11 bytes readers expect.
+  std::string identifier = Identifier;
+  if (identifier.size() != kShortIdentifierSize) identifier.resize(kIdentifierSize, ' ');
+  const auto size = static_cast<uint8_t>(identifier.size());
   stream.WriteBuffer(&size, 1);
-  stream.WriteBuffer(Identifier.data(), size);
+  stream.WriteBuffer(identifier.data(), size);
   SaveData(stream);
 }
 

@@ -19,7 +19,8 @@ public:
   const char* ClassName() const override { return "TGIFApplicationExtension"; }
   uint8_t Label() const override { return kLabel; }
 
-  // The identifier as read (10 bytes in blocks that have only 10) or as it will be written.
+  // The identifier as read (10 bytes in blocks that have only 10, fewer in a cut file). It is
+  // written as read when it has 10 bytes, otherwise as 11 (cut, or padded with spaces).
   std::string Identifier;
 
   // The class for the block after the label: the loop extension for its two identifiers, else the

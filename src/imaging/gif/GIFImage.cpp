@@ -223,7 +223,8 @@ void TGIFImage::LoadFrames(TStream& stream, bool pixels, TGIFProgress& progress)
     }
     auto frame = std::make_unique<TGIFSubImage>(this);
     frame->Load(stream, pixels);
-    images_.Add(std::move(frame));
+    // A block cut before anything of it could be read leaves nothing to keep.
+    if (frame->Width() > 0 || !frame->Extensions().Empty()) images_.Add(std::move(frame));
     progress.Step(size > 0 ? static_cast<int>(stream.Position() * 100 / size) : 100);
   }
 }
@@ -316,8 +317,8 @@ void TGIFImage::Assign(const TPersistent* source) {
   if (const auto* frame = dynamic_cast<const TGIFSubImage*>(source)) {
     Clear();
     Add(frame);
-    header_.Width = static_cast<uint16_t>(frame->Left() + frame->Width());
-    header_.Height = static_cast<uint16_t>(frame->Top() + frame->Height());
+    header_.Width = static_cast<uint16_t>(std::min(frame->Left() + frame->Width(), 0xFFFF));
+    header_.Height = static_cast<uint16_t>(std::min(frame->Top() + frame->Height(), 0xFFFF));
     return Changed();
   }
   if (const auto* graphic = dynamic_cast<const TGraphic*>(source)) return AssignGraphic(*graphic);

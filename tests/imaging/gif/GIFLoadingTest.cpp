@@ -293,6 +293,8 @@ TEST(GIFLoading, BrokenExtensionFramingWarns) {
       {{0x21, 0xFE, 10, 'a', 'b'}, "Premature end of data"}, // comment block cut
       {{0x21}, "Premature end of data"},                     // label missing
       {{0x21, 0xF9, 4, 1, 0, 0, 2, 0, '?'}, "Invalid extension introducer"},
+      {{0x21, 0xFF, 11, 'N', 'E', 'T'}, "Premature end of data"}, // identifier cut
+      {{0x21, 0x01, 12, 1, 2, 3}, "Premature end of data"},       // plain text cut
   };
   for (const Case& c : cases) {
     GIFFileBuilder file;
@@ -305,6 +307,12 @@ TEST(GIFLoading, BrokenExtensionFramingWarns) {
     EXPECT_EQ(log.messages.front(), c.warning);
     EXPECT_EQ(image.FrameCount(), 1);
     EXPECT_EQ(image.Images()[0].Data(), kPixels3x2);
+    // What was kept of the broken block is written so that it reads again.
+    TGIFImage back;
+    WarningLog backLog;
+    LoadGIF(back, SaveGIF(image), backLog);
+    EXPECT_TRUE(backLog.messages.empty()) << backLog.messages.front();
+    EXPECT_EQ(back.Images().Count(), image.Images().Count());
   }
 }
 
