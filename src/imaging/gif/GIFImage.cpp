@@ -63,7 +63,9 @@ TGIFOptions& GIFDefaults() {
 
 void ApplyProgramGIFDefaults() {
   TGIFOptions& defaults = GIFDefaults();
-  defaults.DrawOptions = static_cast<TGIFDrawOptions>((defaults.DrawOptions & ~0x0202) | 0x0002);
+  // Transparent drawing on, dithering off.
+  defaults.DrawOptions = static_cast<TGIFDrawOptions>(
+      (defaults.DrawOptions & ~(gdDither | gdTransparent)) | gdTransparent);
   defaults.ColorReduction = 8; // octree palette with the system colours
   defaults.ReductionBits = 8;
 }
