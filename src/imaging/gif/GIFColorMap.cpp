@@ -40,7 +40,7 @@ void TGIFColorMap::Clear() {
   optimized_ = false;
 }
 
-void TGIFColorMap::Assign(const TPalette& palette) {
+void TGIFColorMap::AssignPalette(const TPalette& palette) {
   Clear();
   Grow(palette.Count());
   for (const TPaletteEntry& e : palette.Entries())

@@ -44,7 +44,7 @@ public:
   void Truncate(int count);
   void Clear();
   // Replaces the entries by a palette's (at most 256).
-  void Assign(const TPalette& palette);
+  void AssignPalette(const TPalette& palette);
   // The table as a palette whose entries carry flags.
   TPalette Palette(uint8_t flags = 0) const;
 

@@ -413,7 +413,7 @@ int TGIFSubImage::CopyBitmapPixels(const TBitmap& bitmap, TGIFProgress& progress
     if ((y & 63) == 63) progress.Step(static_cast<int>(int64_t(y) * 100 / height_));
   }
   // The bitmap's palette, and the colours its table gives indices past the palette, if any.
-  colorMap_.Assign(bitmap.OwnPalette());
+  colorMap_.AssignPalette(bitmap.OwnPalette());
   const TColorTable& table = bitmap.ColorTable();
   for (int i = colorMap_.Count(); i <= highest && !Empty(); ++i) {
     const TPixelColor c = table.Colors[i];
