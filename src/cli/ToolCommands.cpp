@@ -5,6 +5,7 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
+#include "imaging/gif/GIFOptions.h"
 #include "imaging/jpeg/JpegImage.h"
 #include "imaging/tiff/TiffGraphic.h"
 
@@ -123,6 +124,8 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const bool info = command == "info" && words.size() == 2 && !options.TiffCompression;
     const bool convert = command == "convert" && words.size() == 3;
     if (!info && !convert) throw TUsageError{};
+    // The program's GIF settings: a deep picture written as GIF gets an octree palette of 8 bits.
+    ApplyProgramGIFDefaults();
     return info ? Info(words[1], out) : Convert(words[1], words[2], options);
   } catch (const TUsageError& e) {
     if (!e.Message.empty()) err << "kestrel-tool: " << e.Message << "\n";
