@@ -1,0 +1,4 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/MetafileBuilder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MetafileTestSupport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MetafileDrawTest.cpp)
