@@ -2,6 +2,7 @@
 
 #include "imaging/binary/ByteReader.h"
 #include "imaging/core/Exceptions.h"
+#include "imaging/dib/PackedDib.h"
 #include "imaging/metafile/EmfRecords.h"
 #include "imaging/metafile/MetaText.h"
 #include "imaging/metafile/WmfReader.h"
@@ -48,6 +49,14 @@ std::vector<TPoint> ReadPoints(TByteReader& r, size_t count, bool small) {
 // A span of the record given by an offset and a size from its start.
 std::span<const uint8_t> Part(const TByteReader& r, uint32_t offset, uint32_t size) {
   return r.BytesAt(offset, size);
+}
+
+// A bitmap's header and colour table, which must be readable whole.
+std::span<const uint8_t> BitmapHeader(const TByteReader& r, uint32_t offset, uint32_t size) {
+  const auto info = Part(r, offset, size);
+  if (!info.empty() && PackedDibInfoLength(info) == 0)
+    throw EInvalidGraphic("Damaged bitmap in metafile record");
+  return info;
 }
 
 } // namespace
@@ -360,7 +369,7 @@ void TEmfReader::DecodeObject(uint32_t type, std::span<const uint8_t> record, TM
     c.Brush.Style = type == CREATEMONOBRUSH ? 3 : 5;
     c.Brush.Usage = r.U32();
     const uint32_t offBmi = r.U32(), cbBmi = r.U32(), offBits = r.U32(), cbBits = r.U32();
-    c.Brush.BitmapInfo = Part(r, offBmi, cbBmi);
+    c.Brush.BitmapInfo = BitmapHeader(r, offBmi, cbBmi);
     c.Brush.Bits = Part(r, offBits, cbBits);
     if (c.Brush.Usage == DIB_PAL_COLORS) c.Op = TMetaOp::CreateOther;
     break;
@@ -452,7 +461,7 @@ void TEmfReader::DecodeBlt(uint32_t type, std::span<const uint8_t> record, TMeta
       c.Box = {dest.X, dest.Y, dest.X + srcWidth, dest.Y + srcHeight};
     }
   }
-  c.BitmapInfo = Part(r, offBmi, cbBmi);
+  c.BitmapInfo = BitmapHeader(r, offBmi, cbBmi);
   c.Bits = Part(r, offBits, cbBits);
   if (c.Usage == DIB_PAL_COLORS || c.BitmapInfo.empty()) c.Op = TMetaOp::Unknown;
 }

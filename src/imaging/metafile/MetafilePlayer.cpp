@@ -32,6 +32,18 @@ QColor ColorOf(TColor color) {
   return QColor::fromRgb(0xFF000000u | PixelColorOf(color & 0xFFFFFF));
 }
 
+// The nearest whole pixel. Values are first taken to a fine grid, so that the tiny errors of a
+// long chain of mappings do not move a value that lies halfway between two pixels.
+double Snap(double v) {
+  constexpr double kGrid = 1 << 12;
+  return std::round(std::round(v * kGrid) / kGrid);
+}
+
+int FontPixels(double pixels) {
+  if (!std::isfinite(pixels)) return 1;
+  return static_cast<int>(std::clamp(Snap(pixels), 1.0, double(kMaxFontPixels)));
+}
+
 bool HasGuiApplication() {
   return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
@@ -374,7 +386,7 @@ void TMetafilePlayer::UpdateTransform() {
 QPointF TMetafilePlayer::Map(const QPointF& p) const {
   const QPointF d = t_.map(p);
   auto snap = [](double v) {
-    return std::isfinite(v) ? std::round(std::clamp(v, -kCoordinateLimit, kCoordinateLimit)) : 0.0;
+    return std::isfinite(v) ? Snap(std::clamp(v, -kCoordinateLimit, kCoordinateLimit)) : 0.0;
   };
   return {snap(d.x()), snap(d.y())};
 }
@@ -889,7 +901,7 @@ void TMetafilePlayer::PlayText(const TMetaCommand& c) {
   const double scaleY = QLineF(t_.map(QPointF(0, 0)), t_.map(QPointF(0, 1))).length();
   const double pixels = f.Height == 0 ? kDefaultFontPixels : std::abs(f.Height) * scaleY;
   QFont font(f.Face.empty() ? QString() : QString::fromStdU16String(f.Face));
-  font.setPixelSize(std::clamp(static_cast<int>(std::lround(pixels)), 1, kMaxFontPixels));
+  font.setPixelSize(FontPixels(pixels));
   if (f.Weight > 0) font.setWeight(static_cast<QFont::Weight>(std::clamp(f.Weight, 1, 1000)));
   font.setItalic(f.Italic);
   font.setUnderline(f.Underline);
@@ -899,9 +911,7 @@ void TMetafilePlayer::PlayText(const TMetaCommand& c) {
   if (f.Height > 0) {
     const QFontMetricsF probe(font);
     const double cell = probe.ascent() + probe.descent();
-    if (cell > 0)
-      font.setPixelSize(
-          std::clamp(static_cast<int>(std::lround(pixels * pixels / cell)), 1, kMaxFontPixels));
+    if (cell > 0) font.setPixelSize(FontPixels(pixels * pixels / cell));
   }
   const QFontMetricsF metrics(font);
   const QString text = QString::fromStdU16String(c.Text);
@@ -913,7 +923,7 @@ void TMetafilePlayer::PlayText(const TMetaCommand& c) {
   const size_t step = (c.TextOptions & ETO_PDY) ? 2 : 1;
   if (c.Dx.size() >= step * c.Text.size()) {
     for (size_t i = 0; i < c.Text.size(); ++i) {
-      offsets.push_back(width);
+      offsets.push_back(Snap(width));
       width += c.Dx[i * step] * scaleX;
     }
   } else if (!glyphs) {

@@ -113,6 +113,10 @@ void EmfBrush(EmfBuilder& e, uint32_t handle, uint32_t color);
 void EmfFont(EmfBuilder& e, uint32_t handle, int height);
 void EmfText(EmfBuilder& e, int x, int y, const std::u16string& text);
 
+// Metafiles using most of what the player knows (the enhanced one: what converts to plain).
+std::vector<uint8_t> RichPlain();
+std::vector<uint8_t> RichEnhanced();
+
 std::unique_ptr<TMetafile> LoadMetafile(const std::vector<uint8_t>& bytes);
 // The metafile drawn into a white 24-bit bitmap of width x height, filling it.
 std::unique_ptr<TBitmap> Render(TMetafile& metafile, int width = 100, int height = 100);
