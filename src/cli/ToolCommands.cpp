@@ -5,6 +5,8 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
+#include "imaging/icon/Icon.h"
+#include "imaging/icon/IconGraphic.h"
 
 #include <cstdio>
 #include <new>
@@ -35,6 +37,17 @@ int Info(const std::string& path, std::ostream& out) {
       << "bits per pixel: " << info.BitsPerPixel << "\n"
       << "palette entries: " << info.PaletteEntries << "\n"
       << "frames: " << info.Frames << "\n";
+  // An icon file holds one picture at several sizes and depths.
+  if (format.Class == typeid(TIcon)) {
+    TIcon icon;
+    icon.LoadFromFile(path);
+    for (size_t i = 0; i < icon.Entries().size(); ++i) {
+      const TIcoEntry& e = icon.Entries()[i];
+      out << "image " << i + 1 << ": " << e.Width << " x " << e.Height << ", " << e.BitsPerPixel
+          << " bits" << (e.Png ? ", PNG" : "")
+          << (static_cast<int>(i) == icon.ShownEntry() ? " (shown)" : "") << "\n";
+    }
+  }
   return kExitOk;
 }
 
@@ -43,10 +56,16 @@ int Info(const std::string& path, std::ostream& out) {
 void ConvertInto(TGraphic& target, const TGraphic& source) {
   auto* dib = dynamic_cast<TDibGraphic*>(&target);
   const auto* bitmap = dynamic_cast<const TBitmap*>(&source);
-  if (dib && bitmap)
+  // Other pictures become icons the way pictures of the image library do.
+  if (dynamic_cast<TIcon*>(&target) && !dynamic_cast<const TIcon*>(&source)) {
+    TIconGraphic icon;
+    ConvertInto(icon, source);
+    target.Assign(&icon);
+  } else if (dib && bitmap) {
     dib->ImportBitmapHandle(*bitmap);
-  else
+  } else {
     target.Assign(&source);
+  }
 }
 
 int Convert(const std::string& input, const std::string& output) {

@@ -2,8 +2,13 @@
 
 #include "cli/ToolCommands.h"
 
+#include <QGuiApplication>
+
 #include <iostream>
 
 int main(int argc, char** argv) {
+  // Text in pictures (metafiles) needs fonts, which need a GUI application; no display is used.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication application(argc, argv);
   return kestrel::RunTool(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
 }

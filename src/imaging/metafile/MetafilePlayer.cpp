@@ -23,6 +23,7 @@ constexpr double kCoordinateLimit = 1 << 24;
 constexpr double kMaxPenWidth = 1 << 16;
 constexpr int kMaxFontPixels = 1 << 14;
 constexpr int kDefaultFontPixels = 12;
+constexpr size_t kMaxTextLength = 4096;
 
 enum { PS_NULL = 5, PS_INSIDEFRAME = 6, R2_NOP = 11, R2_COPYPEN = 13, OPAQUE = 2 };
 enum : uint32_t { TA_UPDATECP = 1, TA_HMASK = 6, TA_RIGHT = 2, TA_CENTER = 6 };
@@ -808,7 +809,8 @@ void TMetafilePlayer::PlayClip(const TMetaCommand& c) {
           frame_.mapRect(QRectF(QPointF(r.Left, r.Top), QPointF(r.Right, r.Bottom)).normalized()));
     return SetClip(combine(region, c.Value));
   }
-  default: { // SelectClipPath
+  default: { // SelectClipPath; without a path nothing changes
+    if (path_.isEmpty()) return;
     QRegion region(path_.toFillPolygon().toPolygon(), path_.fillRule());
     path_ = QPainterPath();
     return SetClip(combine(region, c.Value));
@@ -854,10 +856,10 @@ void TMetafilePlayer::PlayPatBlt(const TMetaCommand& c) {
     p_.fillPath(shape, code == 0xFF ? Qt::white : Qt::black);
     return;
   }
-  const TState kept = s_;
+  const int rop2 = s_.Rop2;
   s_.Rop2 = code == 0x5A ? 7 : R2_COPYPEN; // pattern XOR destination, or the pattern
   Fill(shape);
-  s_.Rop2 = kept.Rop2;
+  s_.Rop2 = rop2;
 }
 
 void TMetafilePlayer::PlayBlt(const TMetaCommand& c) {
@@ -896,6 +898,8 @@ void TMetafilePlayer::PlayBlt(const TMetaCommand& c) {
 
 void TMetafilePlayer::PlayText(const TMetaCommand& c) {
   if (!drawable_ || s_.Clip.isEmpty() || c.Text.empty() || !HasGuiApplication() || inPath_) return;
+  // Far more than a line of text; a damaged record must not keep the painter busy for long.
+  if (c.Text.size() > kMaxTextLength) return;
   const TMetaFont& f = s_.Font;
   const double scaleX = QLineF(t_.map(QPointF(0, 0)), t_.map(QPointF(1, 0))).length();
   const double scaleY = QLineF(t_.map(QPointF(0, 0)), t_.map(QPointF(0, 1))).length();
@@ -944,7 +948,9 @@ void TMetafilePlayer::PlayText(const TMetaCommand& c) {
     if (c.TextOptions & ETO_CLIPPED) p_.setClipRect(box, Qt::IntersectClip);
   }
   p_.translate(reference);
-  p_.rotate(-f.Escapement / 10.0);
+  // Text turns with a turning transform, and by its font's escapement.
+  const double turned = std::atan2(t_.m12(), t_.m11()) * 180 / std::numbers::pi;
+  p_.rotate((std::isfinite(turned) ? turned : 0) - f.Escapement / 10.0);
   if (s_.BkMode == OPAQUE)
     p_.fillRect(QRectF(x0, base - metrics.ascent(), width, metrics.ascent() + metrics.descent()),
                 ColorOf(s_.BkColor));

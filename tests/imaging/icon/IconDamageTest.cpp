@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace kestrel {
 namespace {
 
@@ -47,7 +49,8 @@ TEST(IconDamage, DirectoriesAndHeadersAreChecked) {
   EXPECT_EQ(changed(18, 700), "Icon image outside the file");         // offset
   EXPECT_EQ(changed(22, 12), "Unsupported icon image header");
   EXPECT_EQ(changed(26, 0), "Invalid icon image size");
-  EXPECT_EQ(changed(30, 0x7FFFFFFE), "Icon image of 32 x 1073741823 pixels exceeds the memory limit");
+  EXPECT_EQ(changed(30, 0x7FFFFFFE),
+            "Icon image of 32 x 1073741823 pixels exceeds the memory limit");
   EXPECT_EQ(changed(34, 0x00030004), "Unsupported icon image depth (3 bits)"); // planes 4, bits 3
   EXPECT_EQ(changed(38, 2), "Compressed icon images are not supported");
   // The mask rows are missing.
@@ -90,6 +93,17 @@ TEST(IconDamage, CutAndChangedFilesNeverCrash) {
       exercise(changed);
     }
   }
+}
+
+// The fuzzer's seeds stay good files.
+TEST(IconDamage, FuzzSeedsAreGoodIcons) {
+  int seeds = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(KESTREL_SOURCE_DIR) +
+                                                               "/fuzz/corpus/fuzz_ico")) {
+    EXPECT_EQ(Refusal(ReadFileBytes(entry.path().string())), "loaded") << entry.path();
+    ++seeds;
+  }
+  EXPECT_GE(seeds, 4);
 }
 
 } // namespace

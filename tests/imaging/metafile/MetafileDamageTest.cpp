@@ -6,8 +6,11 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/ImageLimits.h"
 
+#include "../support/ImagingTestSupport.h"
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace kestrel {
@@ -184,6 +187,17 @@ TEST(MetafileDamage, CutAndChangedFilesNeverCrash) {
       }
     }
   }
+}
+
+// The fuzzer's seeds stay good files, so that fuzzing starts from every kind of record.
+TEST(MetafileDamage, FuzzSeedsAreGoodMetafiles) {
+  int seeds = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(KESTREL_SOURCE_DIR) +
+                                                               "/fuzz/corpus/fuzz_metafile")) {
+    EXPECT_NO_THROW(LoadMetafile(ReadFileBytes(entry.path().string()))) << entry.path();
+    ++seeds;
+  }
+  EXPECT_GE(seeds, 4);
 }
 
 } // namespace
