@@ -41,6 +41,8 @@ function(kestrel_fuzzers)
   foreach(f ${fuzzers})
     get_filename_component(t ${f} NAME_WE)
     add_executable(${t} ${f})
+    # No moc: its autogen folder would sit beside the targets that tools/fuzz looks for.
+    set_target_properties(${t} PROPERTIES AUTOMOC OFF)
     target_link_libraries(${t} PRIVATE ${ARGN})
     target_link_options(${t} PRIVATE -fsanitize=fuzzer)
   endforeach()

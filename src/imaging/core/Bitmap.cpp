@@ -3,6 +3,7 @@
 #include "imaging/bmp/BmpFile.h"
 #include "imaging/core/DefaultPalettes.h"
 #include "imaging/core/Exceptions.h"
+#include "imaging/core/StorageSurface.h"
 
 #include <algorithm>
 #include <cstring>
@@ -80,25 +81,6 @@ TPalette FittingPalette(TPixelFormat format, const TPalette& palette) {
   return palette;
 }
 
-QImage::Format QtFormatOf(int bitsPerPixel) {
-  switch (bitsPerPixel) {
-  case 1:
-    return QImage::Format_Mono;
-  case 8:
-    return QImage::Format_Indexed8;
-  case 15:
-    return QImage::Format_RGB555;
-  case 16:
-    return QImage::Format_RGB16;
-  case 24:
-    return QImage::Format_BGR888;
-  case 32:
-    return QImage::Format_RGB32;
-  default:
-    return QImage::Format_Invalid;
-  }
-}
-
 QList<QRgb> QtColorTable(const TColorTable& table, int entries) {
   QList<QRgb> colors(entries);
   for (int i = 0; i < entries; ++i)
@@ -109,36 +91,13 @@ QList<QRgb> QtColorTable(const TColorTable& table, int entries) {
 } // namespace
 
 // The canvas's view of the bitmap.
-class TBitmap::Surface : public TCanvasSurface {
+class TBitmap::Surface : public TStorageSurface {
 public:
-  explicit Surface(TBitmap& bitmap) : b_(bitmap) {}
-  int SourceWidth() const override { return b_.storage_.Width(); }
-  int SourceHeight() const override { return b_.storage_.Height(); }
-  void ReadPixels(int x0, int y, int count, TPixelColor* out) const override {
-    PixelRows::Read(b_.storage_.Row(y), b_.storage_.BitsPerPixel(), x0, count, b_.table_, out);
-  }
-  void WritePixels(int x0, int y, int count, const TPixelColor* colors) override {
-    PixelRows::Write(b_.storage_.Row(y), b_.storage_.BitsPerPixel(), x0, count, colors,
-                     &b_.Converter());
-  }
-  TPixelColor Representable(TPixelColor color) override {
-    if (IsPaletteFormat(b_.format_)) return b_.table_.Colors[b_.Converter().NearestIndex(color)];
-    uint8_t pixel[4] = {};
-    const int bits = PixelFormatBits(b_.format_);
-    PixelRows::Write(pixel, bits, 0, 1, &color, nullptr);
-    PixelRows::Read(pixel, bits, 0, 1, b_.table_, &color);
-    return color;
-  }
-  QImage DirectView() override {
-    const int bits = b_.storage_.BitsPerPixel();
-    if (b_.storage_.Empty() || bits <= 8) return {};
-    return QImage(b_.storage_.Bits(), b_.storage_.Width(), b_.storage_.Height(),
-                  b_.storage_.BytesPerLine(), QtFormatOf(bits));
-  }
-  const TPixelStorage* RawStorage() const override { return &b_.storage_; }
-  const TColorTable* RawColorTable() const override { return &b_.table_; }
-  TPixelStorage* RawStorageForWrite() override { return &b_.storage_; }
+  explicit Surface(TBitmap& bitmap) : TStorageSurface(bitmap.storage_, bitmap.table_), b_(bitmap) {}
   void SurfaceChanged() override { b_.Changed(); }
+
+protected:
+  TRgbToPaletteConverter& Converter() override { return b_.Converter(); }
 
 private:
   TBitmap& b_;
@@ -362,7 +321,7 @@ QImage TBitmap::Image() const {
   }
   // A view: the storage is ours and outlives the image as long as the bitmap keeps its layout.
   QImage view(const_cast<uint8_t*>(storage_.Bits()), Width(), Height(), BytesPerLine(),
-              QtFormatOf(bits));
+              QtFormatOfDepth(bits));
   if (bits <= 8) view.setColorTable(QtColorTable(table_, 1 << bits));
   return view;
 }

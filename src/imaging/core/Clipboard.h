@@ -1,7 +1,8 @@
 #pragma once
 // TClipboard: the system clipboard (QClipboard underneath). CF_BITMAP travels as an image; a
 // format registered by name travels as raw bytes under a MIME type ("GIF Image" as image/gif).
-// Needs a QGuiApplication; without one the clipboard is empty and writes are dropped.
+// Needs a QGuiApplication and its thread; without one the clipboard is empty and writes are
+// dropped.
 
 #include "imaging/core/Graphic.h"
 

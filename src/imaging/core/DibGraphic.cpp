@@ -5,6 +5,7 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Screen.h"
+#include "imaging/core/StorageSurface.h"
 #include "imaging/core/Stream.h"
 
 #include <QCoreApplication>
@@ -74,45 +75,25 @@ const bool registered = [] {
 } // namespace
 
 // The canvas's view of the picture: bottom-up storage, palette formats map to the nearest entry.
-class TDibGraphic::Surface : public TCanvasSurface {
+class TDibGraphic::Surface : public TStorageSurface {
 public:
-  explicit Surface(TDibGraphic& g) : g_(g) {}
-  int SourceWidth() const override { return g_.storage_.Width(); }
-  int SourceHeight() const override { return g_.storage_.Height(); }
-  void ReadPixels(int x0, int y, int count, TPixelColor* out) const override {
-    PixelRows::Read(g_.storage_.Row(y), g_.BitsPerPixel(), x0, count, g_.table_, out);
-  }
-  void WritePixels(int x0, int y, int count, const TPixelColor* colors) override {
-    PixelRows::Write(g_.storage_.Row(y), g_.BitsPerPixel(), x0, count, colors, g_.converter_.get());
-  }
-  TPixelColor Representable(TPixelColor color) override {
-    if (!g_.converter_) return color & 0xFFFFFF;
-    return g_.table_.Colors[g_.converter_->NearestIndex(color)];
-  }
-  const TPixelStorage* RawStorage() const override { return &g_.storage_; }
-  const TColorTable* RawColorTable() const override { return &g_.table_; }
-  TPixelStorage* RawStorageForWrite() override { return &g_.storage_; }
+  explicit Surface(TDibGraphic& g) : TStorageSurface(g.storage_, g.table_), g_(g) {}
   void SurfaceChanged() override { g_.Changed(); }
+
+protected:
+  TRgbToPaletteConverter& Converter() override { return *g_.converter_; }
 
 private:
   TDibGraphic& g_;
 };
 
 TDibGraphic::TDibGraphic()
-    : surface_(std::make_unique<Surface>(*this)), canvas_(std::make_unique<TCanvas>(*surface_)),
-      frameTimer_(std::make_unique<QTimer>()) {
+    : surface_(std::make_unique<Surface>(*this)), canvas_(std::make_unique<TCanvas>(*surface_)) {
   (void)registered;
-  QObject::connect(frameTimer_.get(), &QTimer::timeout, [this] {
-    // An error of one frame must not escape into the event loop; the next tick tries again.
-    try {
-      FrameTimerTick();
-    } catch (const Exception&) {
-    }
-  });
 }
 
 TDibGraphic::~TDibGraphic() {
-  frameTimer_->stop();
+  StopTimer();
 }
 
 std::unique_ptr<TGraphic> TDibGraphic::NewInstance() const {
@@ -241,15 +222,21 @@ void TDibGraphic::AssignTo(TPersistent& target) const {
 
 void TDibGraphic::Draw(TCanvas& canvas, const TRect& rect) {
   if (Empty()) return;
-  const TStretchMode saved = canvas.StretchMode;
+  // A plain copy, stretched without blending for true colour and averaged for palettes.
+  const TStretchMode savedStretch = canvas.StretchMode;
+  const TCopyMode savedCopy = canvas.CopyMode;
   canvas.StretchMode = format_ == ifTrueColor ? smDeleteScans : smHalftone;
-  try {
-    canvas.StretchBlt(rect, *surface_, {0, 0, Width(), Height()});
-  } catch (...) {
-    canvas.StretchMode = saved;
-    throw;
-  }
-  canvas.StretchMode = saved;
+  canvas.CopyMode = cmSrcCopy;
+  struct Restore {
+    TCanvas& c;
+    TStretchMode stretch;
+    TCopyMode copy;
+    ~Restore() {
+      c.StretchMode = stretch;
+      c.CopyMode = copy;
+    }
+  } restore{canvas, savedStretch, savedCopy};
+  canvas.StretchBlt(rect, *surface_, {0, 0, Width(), Height()});
 }
 
 void TDibGraphic::LoadFromStream(TStream& stream) {
@@ -467,12 +454,32 @@ void TDibGraphic::SetAnimate(bool value) {
 
 void TDibGraphic::UpdateTimer() {
   timerEnabled_ = animate_ && !frames_.empty();
-  if (timerEnabled_ && QCoreApplication::instance()) {
-    frameTimer_->setInterval(FrameInterval);
-    frameTimer_->start();
-  } else {
-    frameTimer_->stop();
+  if (timerEnabled_)
+    StartTimer();
+  else
+    StopTimer();
+}
+
+// The timer is made on first use, in the thread that animates the picture: pictures are often
+// read on worker threads, which must not own it.
+void TDibGraphic::StartTimer() {
+  if (!QCoreApplication::instance()) return;
+  if (!frameTimer_) {
+    frameTimer_ = std::make_unique<QTimer>();
+    QObject::connect(frameTimer_.get(), &QTimer::timeout, [this] {
+      // An error of one frame must not escape into the event loop; the next tick tries again.
+      try {
+        FrameTimerTick();
+      } catch (const Exception&) {
+      }
+    });
   }
+  frameTimer_->setInterval(FrameInterval);
+  frameTimer_->start();
+}
+
+void TDibGraphic::StopTimer() {
+  if (frameTimer_) frameTimer_->stop();
 }
 
 bool TDibGraphic::FrameTimerActive() const {
@@ -481,16 +488,13 @@ bool TDibGraphic::FrameTimerActive() const {
 
 void TDibGraphic::FrameTimerTick() {
   if (frames_.empty()) return;
-  frameTimer_->stop();
+  StopTimer();
   timerEnabled_ = false;
   struct Restart {
     TDibGraphic& g;
     ~Restart() {
       g.timerEnabled_ = true;
-      if (QCoreApplication::instance()) {
-        g.frameTimer_->setInterval(g.FrameInterval);
-        g.frameTimer_->start();
-      }
+      g.StartTimer();
     }
   } restart{*this};
   ShowFrame(currentFrame_ == FrameCount() ? 1 : currentFrame_ + 1);

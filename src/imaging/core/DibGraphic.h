@@ -183,6 +183,8 @@ private:
   void AssignBitmap(const TBitmap& bitmap);
   void AssignDrawn(const TGraphic& graphic);
   void UpdateTimer();
+  void StartTimer();
+  void StopTimer();
 
   using TPixelGetter = TPixelColor (*)(const TDibGraphic&, int x, int y);
   using TPixelSetter = void (*)(TDibGraphic&, int x, int y, TPixelColor value);

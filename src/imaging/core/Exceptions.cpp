@@ -23,4 +23,16 @@ std::string formatMessage(const char* format, ...) {
   return text;
 }
 
+void RaiseCRuntimeExit() {
+  throw Exception("C RTL exit called");
+}
+
+void RaiseCRuntimeAssert(const std::string& diagnostic) {
+  throw Exception("C RTL assert failed: " + diagnostic);
+}
+
+void RaiseCRuntimeLongjmp() {
+  throw Exception("Error: C RTL longjmp called");
+}
+
 } // namespace kestrel

@@ -36,6 +36,12 @@ KESTREL_EXCEPTION_CLASS(EConvertError, Exception)
 // Memory for pixels could not be had.
 KESTREL_EXCEPTION_CLASS(EOutOfMemory, Exception)
 
+// What a C library's abnormal exit, failed assertion or long jump becomes: the base exception with
+// "C RTL exit called", "C RTL assert failed: " + diagnostic, "Error: C RTL longjmp called".
+[[noreturn]] void RaiseCRuntimeExit();
+[[noreturn]] void RaiseCRuntimeAssert(const std::string& diagnostic);
+[[noreturn]] void RaiseCRuntimeLongjmp();
+
 // printf-style formatting for the messages that carry a number or a name ("Frame %d does not
 // exist").
 std::string formatMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));

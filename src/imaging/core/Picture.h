@@ -41,7 +41,7 @@ public:
 
   // The graphic held, or null.
   TGraphic* Graphic() const { return graphic_.get(); }
-  // Takes graphic (null empties the picture).
+  // Takes graphic (null empties the picture); the picture takes over the graphic's OnChange.
   void SetGraphic(std::unique_ptr<TGraphic> graphic);
   // The graphic as a TBitmap; when it is something else it is replaced by a new empty TBitmap.
   TBitmap& Bitmap();

@@ -12,6 +12,7 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PixelStorage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Graphic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Canvas.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StorageSurface.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Bitmap.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DibGraphic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Picture.cpp

@@ -41,6 +41,15 @@ struct BmpSpec {
   char magic[2] = {'B', 'M'};
 };
 
+BmpSpec Spec(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = 0) {
+  BmpSpec s;
+  s.width = width;
+  s.height = height;
+  s.bitCount = bitCount;
+  s.compression = compression;
+  return s;
+}
+
 void Put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i)
     out.push_back(static_cast<uint8_t>(value >> (8 * i)));
@@ -115,9 +124,7 @@ uint32_t U32At(const std::vector<uint8_t>& b, size_t at) {
 
 // An 8-bit 4 x 2 picture with a 4-entry palette, plain.
 BmpSpec Plain8() {
-  BmpSpec s;
-  s.width = 4;
-  s.height = 2;
+  BmpSpec s = Spec(4, 2, 8);
   s.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
   s.pixels = {0, 1, 2, 3, 3, 2, 1, 0};
   return s;
@@ -125,10 +132,7 @@ BmpSpec Plain8() {
 
 // RLE8, 6 x 3: an encoded run, an odd absolute run, a delta, end of line and end of bitmap.
 BmpSpec Rle8() {
-  BmpSpec s;
-  s.width = 6;
-  s.height = 3;
-  s.compression = 1;
+  BmpSpec s = Spec(6, 3, 8, 1);
   s.palette = std::vector<uint32_t>(10, 0x808080);
   s.pixels = {3, 5, 0, 3, 1, 2, 3, 0, 0, 0, // bottom line: 5 5 5 1 2 3, end of line
               0, 2, 2, 1,                   // delta: 2 right, 1 up (skips the middle line)
@@ -197,11 +201,8 @@ TEST(BmpRead, TopDownRowsAreReversed) {
 }
 
 TEST(BmpRead, CoreHeadersHaveThreeByteColourEntries) {
-  BmpSpec s;
+  BmpSpec s = Spec(3, 1, 4);
   s.headerSize = 12;
-  s.width = 3;
-  s.height = 1;
-  s.bitCount = 4;
   s.palette = std::vector<uint32_t>(16, 0);
   s.palette[2] = 0x123456;
   s.pixels = {0x20, 0x20, 0, 0};
@@ -231,11 +232,7 @@ TEST(BmpRead, Rle8RunsAbsoluteRunsDeltasAndLineEnds) {
 }
 
 TEST(BmpRead, Rle4RunsAlternateNibbles) {
-  BmpSpec s;
-  s.width = 5;
-  s.height = 2;
-  s.bitCount = 4;
-  s.compression = 2;
+  BmpSpec s = Spec(5, 2, 4, 2);
   s.palette = std::vector<uint32_t>(16, 0);
   s.pixels = {5, 0x12, 0,    0,             // bottom: 1 2 1 2 1
               0, 3,    0xAB, 0xC0, 2, 0x77, // top: A B C, then 7 7
@@ -258,12 +255,9 @@ TEST(BmpRead, RunLengthDataMayEndAfterTheLastLineButNotBefore) {
 }
 
 TEST(BmpRead, BitFieldsInEveryLayout) {
-  BmpSpec s;
-  s.width = 2;
-  s.height = 1;
-  s.bitCount = 16;
-  s.compression = 3;
-  s.masks = {0x0F00, 0x00F0, 0x000F}; // 4 bits a channel: converted to 32 bits
+  // 4 bits a channel: converted to 32 bits
+  BmpSpec s = Spec(2, 1, 16, 3);
+  s.masks = {0x0F00, 0x00F0, 0x000F};
   s.pixels = {0x80, 0x0F, 0x0F, 0x00};
   auto b = Load(Build(s));
   EXPECT_EQ(b->PixelFormat(), pf32bit);
@@ -295,10 +289,7 @@ TEST(BmpRead, BitFieldsInEveryLayout) {
 }
 
 TEST(BmpRead, TwoBitPicturesBecomeFourBit) {
-  BmpSpec s;
-  s.width = 5;
-  s.height = 1;
-  s.bitCount = 2;
+  BmpSpec s = Spec(5, 1, 2);
   s.palette = {0x000000, 0x111111, 0x222222, 0x333333};
   s.pixels = {0x1B, 0x80, 0, 0};
   auto b = Load(Build(s));
@@ -308,10 +299,7 @@ TEST(BmpRead, TwoBitPicturesBecomeFourBit) {
 }
 
 TEST(BmpRead, ADirectColourFileKeepsItsColourTableUnlessPalettesAreIgnored) {
-  BmpSpec s;
-  s.width = 1;
-  s.height = 1;
-  s.bitCount = 24;
+  BmpSpec s = Spec(1, 1, 24);
   s.palette = {0x102030, 0x405060};
   s.pixels = {1, 2, 3, 0};
   auto b = Load(Build(s));
@@ -433,12 +421,10 @@ TEST(BmpDamage, TheMemoryLimitIsCheckedBeforeAnythingIsAllocated) {
 // Every prefix and every single-byte change of valid files either loads or raises the reader's
 // error: never another failure.
 TEST(BmpDamage, TruncatedAndFlippedFilesFailCleanly) {
-  BmpSpec rle4;
-  rle4.width = 5, rle4.height = 2, rle4.bitCount = 4, rle4.compression = 2;
+  BmpSpec rle4 = Spec(5, 2, 4, 2);
   rle4.palette = std::vector<uint32_t>(16, 0);
   rle4.pixels = {5, 0x12, 0, 0, 0, 3, 0xAB, 0xC0, 2, 0x77, 0, 1};
-  BmpSpec fields;
-  fields.width = 2, fields.height = 1, fields.bitCount = 16, fields.compression = 3;
+  BmpSpec fields = Spec(2, 1, 16, 3);
   fields.masks = {0x0F00, 0x00F0, 0x000F};
   fields.pixels = {0x80, 0x0F, 0x0F, 0x00};
   std::vector<std::vector<uint8_t>> files = {Build(Plain8()), Build(Rle8()), Build(rle4),

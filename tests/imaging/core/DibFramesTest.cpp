@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
 namespace kestrel {
 namespace {
 
@@ -62,15 +64,22 @@ TMemoryStream Strip(int pictures) {
   return TMemoryStream(bytes);
 }
 
+// A strip of pictures loaded with LoadAllFrames.
+std::unique_ptr<TStripGraphic> LoadedStrip(int pictures) {
+  auto g = std::make_unique<TStripGraphic>();
+  g->LoadAllFrames = true;
+  TMemoryStream s = Strip(pictures);
+  g->LoadFromStream(s);
+  return g;
+}
+
 int FirstLevel(const TDibGraphic& g) {
   return g.PixelIndex(0, 0);
 }
 
 TEST(DibFrames, LoadAllFramesReadsEveryPictureAndShowsTheFirst) {
-  TStripGraphic g;
-  g.LoadAllFrames = true;
-  TMemoryStream s = Strip(3);
-  g.LoadFromStream(s);
+  auto loaded = LoadedStrip(3);
+  TStripGraphic& g = *loaded;
   EXPECT_TRUE(g.LoadAllFrames);
   ASSERT_EQ(g.FrameCount(), 3);
   EXPECT_EQ(g.CurrentFrame(), 1);
@@ -101,10 +110,8 @@ TEST(DibFrames, APlainLoadReadsImageIndex) {
 }
 
 TEST(DibFrames, ShowFrameChecksTheNumberAndSkipsTheCurrentFrame) {
-  TStripGraphic g;
-  g.LoadAllFrames = true;
-  TMemoryStream s = Strip(3);
-  g.LoadFromStream(s);
+  auto loaded = LoadedStrip(3);
+  TStripGraphic& g = *loaded;
   int changes = 0;
   g.OnChange = [&](TGraphic&) { ++changes; };
   for (int bad : {0, 4}) {
@@ -124,10 +131,8 @@ TEST(DibFrames, ShowFrameChecksTheNumberAndSkipsTheCurrentFrame) {
 }
 
 TEST(DibFrames, TheTimerTickCyclesThroughTheFrames) {
-  TStripGraphic g;
-  g.LoadAllFrames = true;
-  TMemoryStream s = Strip(3);
-  g.LoadFromStream(s);
+  auto loaded = LoadedStrip(3);
+  TStripGraphic& g = *loaded;
   std::vector<int> shown;
   for (int i = 0; i < 4; ++i) {
     g.FrameTimerTick();
@@ -151,11 +156,8 @@ TEST(DibFrames, TheTimerRunsOnlyWhileAnimatingFrames) {
 }
 
 TEST(DibFrames, TheFrameTimerAdvancesFramesFromTheEventLoop) {
-  TStripGraphic g;
-  g.LoadAllFrames = true;
-  g.FrameInterval = 5;
-  TMemoryStream s = Strip(2);
-  g.LoadFromStream(s);
+  auto loaded = LoadedStrip(2);
+  TStripGraphic& g = *loaded;
   g.FrameInterval = 5;
   g.SetAnimate(true);
   QElapsedTimer clock;
@@ -166,11 +168,20 @@ TEST(DibFrames, TheFrameTimerAdvancesFramesFromTheEventLoop) {
   g.SetAnimate(false);
 }
 
+TEST(DibFrames, APictureReadOnAWorkerThreadAnimatesOnTheMainThread) {
+  auto loaded = std::async(std::launch::async, [] { return LoadedStrip(2); }).get();
+  loaded->FrameInterval = 5;
+  loaded->SetAnimate(true);
+  QElapsedTimer clock;
+  clock.start();
+  while (loaded->CurrentFrame() == 1 && clock.elapsed() < 5000)
+    QCoreApplication::processEvents();
+  EXPECT_EQ(loaded->CurrentFrame(), 2);
+}
+
 TEST(DibFrames, ReloadingReplacesTheFrames) {
-  TStripGraphic g;
-  g.LoadAllFrames = true;
-  TMemoryStream three = Strip(3);
-  g.LoadFromStream(three);
+  auto loaded = LoadedStrip(3);
+  TStripGraphic& g = *loaded;
   TMemoryStream two(std::vector<uint8_t>{2, 1, 1, 77, 1, 1, 88});
   g.LoadFromStream(two);
   EXPECT_EQ(g.FrameCount(), 2);

@@ -42,28 +42,29 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
   return stream.Bytes();
 }
 
-std::vector<TPixelColor> PixelsOf(const TBitmap& bitmap) {
+namespace {
+template <class Colour> std::vector<TPixelColor> Collect(int width, int height, Colour colour) {
   std::vector<TPixelColor> pixels;
-  for (int y = 0; y < bitmap.Height(); ++y)
-    for (int x = 0; x < bitmap.Width(); ++x)
-      pixels.push_back(bitmap.PixelColor(x, y));
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      pixels.push_back(colour(x, y));
   return pixels;
+}
+} // namespace
+
+std::vector<TPixelColor> PixelsOf(const TBitmap& bitmap) {
+  return Collect(bitmap.Width(), bitmap.Height(),
+                 [&](int x, int y) { return bitmap.PixelColor(x, y); });
 }
 
 std::vector<TPixelColor> PixelsOf(const TDibGraphic& picture) {
-  std::vector<TPixelColor> pixels;
-  for (int y = 0; y < picture.Height(); ++y)
-    for (int x = 0; x < picture.Width(); ++x)
-      pixels.push_back(picture.Pixel(x, y));
-  return pixels;
+  return Collect(picture.Width(), picture.Height(),
+                 [&](int x, int y) { return picture.Pixel(x, y); });
 }
 
 std::vector<TPixelColor> PixelsOf(const QImage& image) {
-  std::vector<TPixelColor> pixels;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      pixels.push_back(image.pixel(x, y) & 0xFFFFFF);
-  return pixels;
+  return Collect(image.width(), image.height(),
+                 [&](int x, int y) { return image.pixel(x, y) & 0xFFFFFF; });
 }
 
 TPixelColor PatternColor(int x, int y) {
