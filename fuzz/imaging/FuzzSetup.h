@@ -11,6 +11,8 @@
 
 namespace kestrel::fuzz {
 
+constexpr uint64_t kMaxBytes = uint64_t(16) << 20;
+
 inline void SetUpOnce() {
   static const bool done = [] {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -20,7 +22,7 @@ inline void SetUpOnce() {
     static QGuiApplication* application = new QGuiApplication(argc, argv);
     (void)application;
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    ImageLimits::SetMaxBytes(uint64_t(16) << 20);
+    ImageLimits::SetMaxBytes(kMaxBytes);
     return true;
   }();
   (void)done;

@@ -46,6 +46,13 @@ std::vector<TPoint> ReadPoints(TByteReader& r, size_t count, bool small) {
   return points;
 }
 
+// A rectangle from a position and a size; one that leaves the coordinate range is damage.
+TRect Sized(const TByteReader& r, TPoint at, int64_t width, int64_t height) {
+  const int64_t right = at.X + width, bottom = at.Y + height;
+  if (right < INT32_MIN || right > INT32_MAX || bottom < INT32_MIN || bottom > INT32_MAX) r.Fail();
+  return {at.X, at.Y, static_cast<int>(right), static_cast<int>(bottom)};
+}
+
 // A span of the record given by an offset and a size from its start.
 std::span<const uint8_t> Part(const TByteReader& r, uint32_t offset, uint32_t size) {
   return r.BytesAt(offset, size);
@@ -418,7 +425,7 @@ void TEmfReader::DecodeBlt(uint32_t type, std::span<const uint8_t> record, TMeta
   if (type == BITBLT || type == STRETCHBLT) {
     const TPoint dest = ReadPoint(r);
     const int cx = r.I32(), cy = r.I32();
-    c.Box = {dest.X, dest.Y, dest.X + cx, dest.Y + cy};
+    c.Box = Sized(r, dest, cx, cy);
     c.Rop = r.U32();
     const TPoint src = ReadPoint(r);
     r.Skip(24 + 4); // source transform and background colour
@@ -433,7 +440,7 @@ void TEmfReader::DecodeBlt(uint32_t type, std::span<const uint8_t> record, TMeta
       srcHeight = r.I32();
     }
     c.BltKind = type == STRETCHBLT ? TMetaBltKind::StretchBlt : TMetaBltKind::BitBlt;
-    c.Source = {src.X, src.Y, src.X + srcWidth, src.Y + srcHeight};
+    c.Source = Sized(r, src, srcWidth, srcHeight);
     if (cbBmi == 0) {
       c.Op = TMetaOp::PatBlt;
       return;
@@ -442,7 +449,7 @@ void TEmfReader::DecodeBlt(uint32_t type, std::span<const uint8_t> record, TMeta
     const TPoint dest = ReadPoint(r);
     const TPoint src = ReadPoint(r);
     const int srcWidth = r.I32(), srcHeight = r.I32();
-    c.Source = {src.X, src.Y, src.X + srcWidth, src.Y + srcHeight};
+    c.Source = Sized(r, src, srcWidth, srcHeight);
     offBmi = r.U32();
     cbBmi = r.U32();
     offBits = r.U32();
@@ -452,13 +459,13 @@ void TEmfReader::DecodeBlt(uint32_t type, std::span<const uint8_t> record, TMeta
       c.BltKind = TMetaBltKind::StretchDIBits;
       c.Rop = r.U32();
       const int cx = r.I32(), cy = r.I32();
-      c.Box = {dest.X, dest.Y, dest.X + cx, dest.Y + cy};
+      c.Box = Sized(r, dest, cx, cy);
     } else {
       c.BltKind = TMetaBltKind::SetDIBitsToDevice;
       c.StartScan = r.I32();
       c.Counts = {r.I32()};
       c.Rop = 0x00CC0020;
-      c.Box = {dest.X, dest.Y, dest.X + srcWidth, dest.Y + srcHeight};
+      c.Box = Sized(r, dest, srcWidth, srcHeight);
     }
   }
   c.BitmapInfo = BitmapHeader(r, offBmi, cbBmi);

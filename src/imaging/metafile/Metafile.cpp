@@ -189,7 +189,7 @@ void TMetafile::LoadFromBytes(std::vector<uint8_t> bytes) {
   TPlainExtent extent;
   TMetaCommand command;
   while (reader->Next(command))
-    extent.Add(command);
+    if (!header.Enhanced) extent.Add(command);
   const size_t end = reader->Position();
   if (header.Enhanced)
     SetEnhancedFrame(header);

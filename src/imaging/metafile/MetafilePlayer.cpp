@@ -878,7 +878,7 @@ void TMetafilePlayer::PlayBlt(const TMetaCommand& c) {
   const bool fromBottom =
       c.BltKind == TMetaBltKind::StretchDIBits || c.BltKind == TMetaBltKind::SetDIBitsToDevice;
   if (fromBottom && BottomUpDib(c.BitmapInfo))
-    source.moveTop(image.height() - c.Source.Top - source.height());
+    source.moveTop(double(image.height()) - c.Source.Top - source.height());
   const QPointF a = Map(TPoint{c.Box.Left, c.Box.Top});
   const QPointF b = Map(TPoint{c.Box.Right, c.Box.Bottom});
   if (source.width() == 0 || source.height() == 0 || a.x() == b.x() || a.y() == b.y()) return;

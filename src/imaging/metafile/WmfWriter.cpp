@@ -27,15 +27,18 @@ bool IsIdentity(const float (&x)[6]) {
 } // namespace
 
 TWmfWriter::TWmfWriter(const TMetafileHeader& source) {
+  // The window is the frame in device units; the bounds are the frame in units of the device's
+  // horizontal resolution, so that a device whose pixels are not square keeps its proportions.
   const int left = Round16(source.FrameLeft), top = Round16(source.FrameTop);
   const int right = Round16(source.FrameRight), bottom = Round16(source.FrameBottom);
+  const double ky = source.UnitsPerMmX / source.UnitsPerMmY;
   const long inch = std::lround(source.UnitsPerMmX * 25.4);
   out_.U32(kPlaceableKey);
   out_.U16(0);
   out_.I16(left);
-  out_.I16(top);
+  out_.I16(Round16(source.FrameTop * ky));
   out_.I16(right);
-  out_.I16(bottom);
+  out_.I16(Round16(source.FrameBottom * ky));
   out_.U16(static_cast<unsigned>(std::clamp<long>(inch, 1, 0xFFFF)));
   out_.U32(0);
   uint16_t checksum = 0;

@@ -128,6 +128,32 @@ TEST(MetafileDamage, CountsLargerThanTheirRecordAreRefused) {
                                      .I32(10)
                                      .I32(10));
   EXPECT_EQ(Refusal(bitmap.Bytes()), damaged);
+  EmfBuilder far(0, 0, 100, 100, 100, 100); // a destination whose far edge leaves 32 bits
+  far.Raw(emf::BITBLT, Fields()
+                           .I32(0)
+                           .I32(0)
+                           .I32(0)
+                           .I32(0)
+                           .I32(0x7FFFFFF0)
+                           .I32(0)
+                           .I32(100)
+                           .I32(10)
+                           .U32(0x00F00021)
+                           .I32(0)
+                           .I32(0)
+                           .F32(1)
+                           .F32(0)
+                           .F32(0)
+                           .F32(1)
+                           .F32(0)
+                           .F32(0)
+                           .U32(0)
+                           .U32(0)
+                           .U32(0)
+                           .U32(0)
+                           .U32(0)
+                           .U32(0));
+  EXPECT_EQ(Refusal(far.Bytes()), damaged);
 }
 
 TEST(MetafileDamage, HeadersAreChecked) {
