@@ -4,6 +4,7 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/dib/PackedDib.h"
 #include "imaging/metafile/EmfRecords.h"
+#include "imaging/metafile/MetaFields.h"
 #include "imaging/metafile/MetaText.h"
 #include "imaging/metafile/WmfReader.h"
 
@@ -383,29 +384,13 @@ void TEmfReader::DecodeObject(uint32_t type, std::span<const uint8_t> record, TM
   }
   case CREATEPALETTE: {
     c.Op = TMetaOp::CreatePalette;
-    r.Skip(2);
-    const size_t count = r.U16();
-    if (count > r.Remaining() / 4) r.Fail();
-    for (size_t i = 0; i < count; ++i)
-      c.PaletteEntries.push_back(r.U32());
+    ReadPaletteFields(r, c.PaletteEntries);
     break;
   }
   default: { // EXTCREATEFONTINDIRECTW
     c.Op = TMetaOp::CreateFont;
     TMetaFont& f = c.Font;
-    f.Height = r.I32();
-    f.Width = r.I32();
-    f.Escapement = r.I32();
-    f.Orientation = r.I32();
-    f.Weight = r.I32();
-    f.Italic = r.U8();
-    f.Underline = r.U8();
-    f.StrikeOut = r.U8();
-    f.CharSet = r.U8();
-    f.OutPrecision = r.U8();
-    f.ClipPrecision = r.U8();
-    f.Quality = r.U8();
-    f.PitchAndFamily = r.U8();
+    ReadFontFields(r, f, true);
     for (int i = 0; i < 32; ++i) {
       const char16_t ch = r.U16();
       if (ch == 0) break;

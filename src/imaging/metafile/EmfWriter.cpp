@@ -3,6 +3,7 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/dib/PackedDib.h"
 #include "imaging/metafile/EmfRecords.h"
+#include "imaging/metafile/MetaFields.h"
 
 #include <algorithm>
 #include <cmath>
@@ -165,11 +166,7 @@ void TEmfWriter::WriteObject(const TMetaCommand& c) {
     const TMetaFont& f = c.Font;
     Begin(EXTCREATEFONTINDIRECTW);
     out_.U32(c.Handle);
-    for (const int32_t v : {f.Height, f.Width, f.Escapement, f.Orientation, f.Weight})
-      out_.I32(v);
-    for (const uint8_t b : {f.Italic, f.Underline, f.StrikeOut, f.CharSet, f.OutPrecision,
-                            f.ClipPrecision, f.Quality, f.PitchAndFamily})
-      out_.U8(b);
+    WriteFontFields(out_, f, true);
     for (size_t i = 0; i < 32; ++i)
       out_.U16(i < 31 && i < f.Face.size() ? f.Face[i] : 0);
     out_.Zeros(kFontRecordSize - 12 - kLogFontSize);
@@ -178,10 +175,7 @@ void TEmfWriter::WriteObject(const TMetaCommand& c) {
   case TMetaOp::CreatePalette:
     Begin(CREATEPALETTE);
     out_.U32(c.Handle);
-    out_.U16(0x0300);
-    out_.U16(static_cast<unsigned>(c.PaletteEntries.size()));
-    for (const uint32_t e : c.PaletteEntries)
-      out_.U32(e);
+    WritePaletteFields(out_, c.PaletteEntries);
     return End();
   default:
     Refuse(c);
@@ -302,11 +296,14 @@ void TEmfWriter::Write(const TMetaCommand& c) {
     Points(c.Points, false);
     End();
   };
+  if (const TValueRecord* record = FindValueRecord(c.Op)) {
+    Begin(record->Enhanced);
+    if (record->HasValue) out_.I32(c.Value);
+    return End();
+  }
   switch (c.Op) {
   case TMetaOp::NoEffect:
     return;
-  case TMetaOp::SetMapMode:
-    return value(SETMAPMODE);
   case TMetaOp::SetWindowOrg:
     return point(SETWINDOWORGEX, 1);
   case TMetaOp::SetWindowExt:
@@ -320,22 +317,10 @@ void TEmfWriter::Write(const TMetaCommand& c) {
   case TMetaOp::ScaleViewportExt:
     return Record(c.Op == TMetaOp::ScaleWindowExt ? SCALEWINDOWEXTEX : SCALEVIEWPORTEXTEX,
                   {c.Points[0].X, c.Points[1].X, c.Points[0].Y, c.Points[1].Y});
-  case TMetaOp::SetBkMode:
-    return value(SETBKMODE);
   case TMetaOp::SetBkColor:
     return value(SETBKCOLOR);
   case TMetaOp::SetTextColor:
     return value(SETTEXTCOLOR);
-  case TMetaOp::SetTextAlign:
-    return value(SETTEXTALIGN);
-  case TMetaOp::SetPolyFillMode:
-    return value(SETPOLYFILLMODE);
-  case TMetaOp::SetRop2:
-    return value(SETROP2);
-  case TMetaOp::SaveDC:
-    return Record(SAVEDC, {});
-  case TMetaOp::RestoreDC:
-    return value(RESTOREDC);
   case TMetaOp::CreatePen:
   case TMetaOp::CreateBrush:
   case TMetaOp::CreateFont:

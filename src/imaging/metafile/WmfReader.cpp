@@ -3,6 +3,7 @@
 #include "imaging/binary/ByteReader.h"
 #include "imaging/core/Exceptions.h"
 #include "imaging/dib/PackedDib.h"
+#include "imaging/metafile/MetaFields.h"
 #include "imaging/metafile/MetaText.h"
 #include "imaging/metafile/WmfRecords.h"
 
@@ -296,19 +297,7 @@ void TWmfReader::DecodeObject(uint16_t function, std::span<const uint8_t> params
   case CREATEFONTINDIRECT: {
     c.Op = TMetaOp::CreateFont;
     TMetaFont& f = c.Font;
-    f.Height = r.I16();
-    f.Width = r.I16();
-    f.Escapement = r.I16();
-    f.Orientation = r.I16();
-    f.Weight = r.I16();
-    f.Italic = r.U8();
-    f.Underline = r.U8();
-    f.StrikeOut = r.U8();
-    f.CharSet = r.U8();
-    f.OutPrecision = r.U8();
-    f.ClipPrecision = r.U8();
-    f.Quality = r.U8();
-    f.PitchAndFamily = r.U8();
+    ReadFontFields(r, f, false);
     // The face name may be cut short by the record's end.
     auto face = r.Bytes(std::min<size_t>(32, r.Remaining()));
     face = face.first(static_cast<size_t>(std::find(face.begin(), face.end(), 0) - face.begin()));
@@ -317,11 +306,7 @@ void TWmfReader::DecodeObject(uint16_t function, std::span<const uint8_t> params
   }
   case CREATEPALETTE: {
     c.Op = TMetaOp::CreatePalette;
-    r.Skip(2);
-    const size_t count = r.U16();
-    if (count > r.Remaining() / 4) r.Fail();
-    for (size_t i = 0; i < count; ++i)
-      c.PaletteEntries.push_back(r.U32());
+    ReadPaletteFields(r, c.PaletteEntries);
     break;
   }
   case DIBCREATEPATTERNBRUSH:

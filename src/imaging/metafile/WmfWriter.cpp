@@ -2,6 +2,7 @@
 
 #include "imaging/core/Exceptions.h"
 #include "imaging/dib/PackedDib.h"
+#include "imaging/metafile/MetaFields.h"
 #include "imaging/metafile/MetaText.h"
 #include "imaging/metafile/WmfRecords.h"
 
@@ -97,6 +98,15 @@ void TWmfWriter::Box(const TRect& r) {
   Coordinate(r.Right);
   Coordinate(r.Top);
   Coordinate(r.Left);
+}
+
+// Bitmap records give a size as height and width, then a position as y and x.
+void TWmfWriter::Area(const TRect& r, bool withSize) {
+  if (withSize) {
+    Coordinate(r.Height());
+    Coordinate(r.Width());
+  }
+  YX({r.Left, r.Top});
 }
 
 void TWmfWriter::Points(const std::vector<TPoint>& points) {
@@ -197,13 +207,8 @@ void TWmfWriter::WriteObject(const TMetaCommand& c) {
     const auto face = EncodeAnsiText(c.Font.Face);
     if (!face) Refuse(c);
     NewSlot(c.Handle);
-    const TMetaFont& f = c.Font;
     Begin(CREATEFONTINDIRECT);
-    for (const int32_t v : {f.Height, f.Width, f.Escapement, f.Orientation, f.Weight})
-      Coordinate(v);
-    for (const uint8_t b : {f.Italic, f.Underline, f.StrikeOut, f.CharSet, f.OutPrecision,
-                            f.ClipPrecision, f.Quality, f.PitchAndFamily})
-      out_.U8(b);
+    WriteFontFields(out_, c.Font, false);
     std::vector<uint8_t> name = *face;
     name.resize(32, 0);
     name[31] = 0;
@@ -214,10 +219,7 @@ void TWmfWriter::WriteObject(const TMetaCommand& c) {
     if (c.PaletteEntries.size() > 0xFFFF) Refuse(c);
     NewSlot(c.Handle);
     Begin(CREATEPALETTE);
-    out_.U16(0x0300);
-    out_.U16(static_cast<unsigned>(c.PaletteEntries.size()));
-    for (const uint32_t e : c.PaletteEntries)
-      out_.U32(e);
+    WritePaletteFields(out_, c.PaletteEntries);
     return End();
   default:
     Refuse(c);
@@ -254,43 +256,28 @@ void TWmfWriter::WriteBlt(const TMetaCommand& c) {
   case TMetaBltKind::BitBlt:
     Begin(DIBBITBLT);
     out_.U32(c.Rop);
-    YX({s.Left, s.Top});
-    Coordinate(d.Height());
-    Coordinate(d.Width());
-    YX({d.Left, d.Top});
+    Area(s, false);
     break;
   case TMetaBltKind::StretchBlt:
     Begin(DIBSTRETCHBLT);
     out_.U32(c.Rop);
-    Coordinate(s.Height());
-    Coordinate(s.Width());
-    YX({s.Left, s.Top});
-    Coordinate(d.Height());
-    Coordinate(d.Width());
-    YX({d.Left, d.Top});
+    Area(s, true);
     break;
   case TMetaBltKind::StretchDIBits:
     Begin(STRETCHDIB);
     out_.U32(c.Rop);
     out_.U16(c.Usage);
-    Coordinate(s.Height());
-    Coordinate(s.Width());
-    YX({s.Left, s.Top});
-    Coordinate(d.Height());
-    Coordinate(d.Width());
-    YX({d.Left, d.Top});
+    Area(s, true);
     break;
   case TMetaBltKind::SetDIBitsToDevice:
     Begin(SETDIBTODEV);
     out_.U16(c.Usage);
     Coordinate(c.Counts.empty() ? 0 : c.Counts[0]);
     Coordinate(c.StartScan);
-    YX({s.Left, s.Top});
-    Coordinate(d.Height());
-    Coordinate(d.Width());
-    YX({d.Left, d.Top});
+    Area(s, false);
     break;
   }
+  Area(d, true);
   Dib(c.BitmapInfo, c.Bits);
   End();
 }
@@ -301,7 +288,6 @@ void TWmfWriter::Write(const TMetaCommand& c) {
     YX(c.Points[0]);
     End();
   };
-  auto value = [&](uint16_t function) { Record(function, {c.Value}); };
   auto box = [&](uint16_t function) {
     Begin(function);
     Box(c.Box);
@@ -314,11 +300,14 @@ void TWmfWriter::Write(const TMetaCommand& c) {
     Box(c.Box);
     End();
   };
+  if (const TValueRecord* record = FindValueRecord(c.Op)) {
+    Begin(record->Plain);
+    if (record->HasValue) Coordinate(c.Value);
+    return End();
+  }
   switch (c.Op) {
   case TMetaOp::NoEffect:
     return;
-  case TMetaOp::SetMapMode:
-    return value(SETMAPMODE);
   case TMetaOp::SetWindowOrg:
     return point(SETWINDOWORG);
   case TMetaOp::SetWindowExt:
@@ -341,14 +330,6 @@ void TWmfWriter::Write(const TMetaCommand& c) {
   case TMetaOp::ModifyWorldTransform:
     if (c.Value == 1 || ((c.Value == 2 || c.Value == 3) && IsIdentity(c.Transform))) return;
     Refuse(c);
-  case TMetaOp::SetBkMode:
-    return value(SETBKMODE);
-  case TMetaOp::SetRop2:
-    return value(SETROP2);
-  case TMetaOp::SetPolyFillMode:
-    return value(SETPOLYFILLMODE);
-  case TMetaOp::SetTextAlign:
-    return value(SETTEXTALIGN);
   case TMetaOp::SetBkColor:
   case TMetaOp::SetTextColor:
     Begin(c.Op == TMetaOp::SetBkColor ? SETBKCOLOR : SETTEXTCOLOR);
@@ -357,10 +338,6 @@ void TWmfWriter::Write(const TMetaCommand& c) {
   case TMetaOp::SetArcDirection:
     if (c.Value == 1) return; // counterclockwise, the only direction of plain metafiles
     Refuse(c);
-  case TMetaOp::SaveDC:
-    return Record(SAVEDC, {});
-  case TMetaOp::RestoreDC:
-    return value(RESTOREDC);
   case TMetaOp::CreatePen:
   case TMetaOp::CreateBrush:
   case TMetaOp::CreateFont:
@@ -453,9 +430,7 @@ void TWmfWriter::Write(const TMetaCommand& c) {
   case TMetaOp::PatBlt:
     Begin(PATBLT);
     out_.U32(c.Rop);
-    Coordinate(c.Box.Height());
-    Coordinate(c.Box.Width());
-    YX({c.Box.Left, c.Box.Top});
+    Area(c.Box, true);
     return End();
   case TMetaOp::Blt:
     return WriteBlt(c);

@@ -25,6 +25,7 @@ private:
   void Coordinate(int64_t value);
   void YX(const TPoint& p);
   void Box(const TRect& r);
+  void Area(const TRect& r, bool withSize);
   void Points(const std::vector<TPoint>& points);
   void Dib(std::span<const uint8_t> info, std::span<const uint8_t> bits);
   void WriteObject(const TMetaCommand& c);
