@@ -2,6 +2,7 @@
 
 #include "imaging/core/Exceptions.h"
 #include "imaging/dib/PackedDib.h"
+#include "imaging/metafile/MetaStyles.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -25,13 +26,9 @@ constexpr int kMaxFontPixels = 1 << 14;
 constexpr int kDefaultFontPixels = 12;
 constexpr size_t kMaxTextLength = 4096;
 
-enum { PS_NULL = 5, PS_INSIDEFRAME = 6, R2_NOP = 11, R2_COPYPEN = 13, OPAQUE = 2 };
+enum { PS_NULL = 5, R2_NOP = 11, R2_COPYPEN = 13, OPAQUE = 2 };
 enum : uint32_t { TA_UPDATECP = 1, TA_HMASK = 6, TA_RIGHT = 2, TA_CENTER = 6 };
 enum : uint32_t { TA_VMASK = 24, TA_BOTTOM = 8, TA_BASELINE = 24 };
-
-QColor ColorOf(TColor color) {
-  return QColor::fromRgb(0xFF000000u | PixelColorOf(color & 0xFFFFFF));
-}
 
 // The nearest whole pixel. Values are first taken to a fine grid, so that the tiny errors of a
 // long chain of mappings do not move a value that lies halfway between two pixels.
@@ -49,114 +46,10 @@ bool HasGuiApplication() {
   return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
-bool Finite(const QTransform& t) {
+bool Invertible(const QTransform& t) {
   return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) &&
          std::isfinite(t.m22()) && std::isfinite(t.dx()) && std::isfinite(t.dy()) &&
          t.determinant() != 0 && std::isfinite(t.determinant());
-}
-
-QPainter::CompositionMode Rop2Mode(int rop2) {
-  switch (rop2) {
-  case 1:
-    return QPainter::RasterOp_ClearDestination;
-  case 2:
-    return QPainter::RasterOp_NotSourceAndNotDestination;
-  case 3:
-    return QPainter::RasterOp_NotSourceAndDestination;
-  case 4:
-    return QPainter::RasterOp_NotSource;
-  case 5:
-    return QPainter::RasterOp_SourceAndNotDestination;
-  case 6:
-    return QPainter::RasterOp_NotDestination;
-  case 7:
-    return QPainter::RasterOp_SourceXorDestination;
-  case 8:
-    return QPainter::RasterOp_NotSourceOrNotDestination;
-  case 9:
-    return QPainter::RasterOp_SourceAndDestination;
-  case 10:
-    return QPainter::RasterOp_NotSourceXorDestination;
-  case 12:
-    return QPainter::RasterOp_NotSourceOrDestination;
-  case 14:
-    return QPainter::RasterOp_SourceOrNotDestination;
-  case 15:
-    return QPainter::RasterOp_SourceOrDestination;
-  case 16:
-    return QPainter::RasterOp_SetDestination;
-  default:
-    return QPainter::CompositionMode_SourceOver;
-  }
-}
-
-// The binary operation of a block copy's raster code (its third byte), as a composition mode.
-QPainter::CompositionMode BltMode(uint32_t rop) {
-  switch (rop >> 16 & 0xFF) {
-  case 0xEE:
-    return QPainter::RasterOp_SourceOrDestination;
-  case 0x88:
-    return QPainter::RasterOp_SourceAndDestination;
-  case 0x66:
-    return QPainter::RasterOp_SourceXorDestination;
-  case 0x44:
-    return QPainter::RasterOp_SourceAndNotDestination;
-  case 0x33:
-    return QPainter::RasterOp_NotSource;
-  case 0x11:
-    return QPainter::RasterOp_NotSourceAndNotDestination;
-  case 0xBB:
-    return QPainter::RasterOp_NotSourceOrDestination;
-  default:
-    return QPainter::CompositionMode_SourceOver;
-  }
-}
-
-// Raster codes that do not read a source bitmap.
-bool PatternOnly(uint32_t rop) {
-  switch (rop >> 16 & 0xFF) {
-  case 0x00:
-  case 0xFF:
-  case 0x55:
-  case 0x5A:
-  case 0xF0:
-    return true;
-  default:
-    return false;
-  }
-}
-
-Qt::BrushStyle HatchStyle(uint32_t hatch) {
-  switch (hatch) {
-  case 0:
-    return Qt::HorPattern;
-  case 1:
-    return Qt::VerPattern;
-  case 2:
-    return Qt::FDiagPattern;
-  case 3:
-    return Qt::BDiagPattern;
-  case 4:
-    return Qt::CrossPattern;
-  default:
-    return Qt::DiagCrossPattern;
-  }
-}
-
-// Dash patterns of one-pixel pens, in pixels.
-QList<qreal> DashPattern(uint32_t style) {
-  switch (style) {
-  case 1:
-    return {18, 6};
-  case 2:
-    return {3, 3};
-  case 3:
-    return {9, 6, 3, 6};
-  case 4:
-    return {9, 3, 3, 3, 3, 3};
-  default:
-    return {};
-  }
 }
 
 std::shared_ptr<QImage> DecodePattern(const TMetaBrush& brush) {
@@ -318,7 +211,7 @@ void TMetafilePlayer::PlayMapping(const TMetaCommand& c) {
     scale(s_.ViewportExt);
     break;
   case TMetaOp::SetWorldTransform:
-    if (Finite(x)) s_.World = x;
+    if (Invertible(x)) s_.World = x;
     break;
   default: { // ModifyWorldTransform
     QTransform world = s_.World;
@@ -338,7 +231,7 @@ void TMetafilePlayer::PlayMapping(const TMetaCommand& c) {
     default:
       return;
     }
-    if (Finite(world)) s_.World = world;
+    if (Invertible(world)) s_.World = world;
   }
   }
   UpdateTransform();
