@@ -25,6 +25,9 @@ constexpr double kMaxPenWidth = 1 << 16;
 constexpr int kMaxFontPixels = 1 << 14;
 constexpr int kDefaultFontPixels = 12;
 constexpr size_t kMaxTextLength = 4096;
+// Text larger than this is filled as outlines: Qt keeps smaller glyphs as images, and images of
+// huge glyphs (colour fonts are kept at any size) would take huge memory.
+constexpr int kMaxImageTextPixels = 64;
 
 enum { PS_NULL = 5, R2_NOP = 11, R2_COPYPEN = 13, OPAQUE = 2 };
 enum : uint32_t { TA_UPDATECP = 1, TA_HMASK = 6, TA_RIGHT = 2, TA_CENTER = 6 };
@@ -849,30 +852,50 @@ void TMetafilePlayer::PlayText(const TMetaCommand& c) {
                 ColorOf(s_.BkColor));
   p_.setFont(font);
   p_.setPen(ColorOf(s_.TextColor));
-  if (glyphs) {
-    // Glyph numbers of the font the file was made with; right when the same font is here.
-    QRawFont raw = QRawFont::fromFont(font);
-    QList<quint32> indexes;
-    QList<QPointF> positions;
-    double x = x0;
-    for (size_t i = 0; i < c.Text.size(); ++i) {
-      indexes.push_back(c.Text[i]);
-      positions.push_back(QPointF(i < offsets.size() ? x0 + offsets[i] : x, base));
-      x += raw.advancesForGlyphIndexes(QList<quint32>{c.Text[i]}).value(0).x();
-    }
-    QGlyphRun run;
-    run.setRawFont(raw);
-    run.setGlyphIndexes(indexes);
-    run.setPositions(positions);
-    if (raw.isValid()) p_.drawGlyphRun(QPointF(0, 0), run);
-  } else if (!offsets.empty()) {
-    for (size_t i = 0; i < c.Text.size(); ++i)
-      p_.drawText(QPointF(x0 + offsets[i], base), QString(QChar(c.Text[i])));
-  } else {
-    p_.drawText(QPointF(x0, base), text);
-  }
+  PaintCharacters(c, font, x0, base, offsets);
   p_.restore();
   if (updateCp) s_.Position += QPointF(width / std::max(scaleX, 1e-9), 0);
+}
+
+void TMetafilePlayer::PaintCharacters(const TMetaCommand& c, const QFont& font, double x0,
+                                      double base, const std::vector<double>& offsets) {
+  const bool outlines = font.pixelSize() > kMaxImageTextPixels;
+  QPainterPath path;
+  auto at = [&](size_t i, double x) {
+    return QPointF(i < offsets.size() ? x0 + offsets[i] : x, base);
+  };
+  if (c.TextOptions & ETO_GLYPH_INDEX) {
+    // Glyph numbers of the font the file was made with; right when the same font is here.
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid()) return;
+    const QList<quint32> indexes(c.Text.begin(), c.Text.end());
+    const QList<QPointF> advances = raw.advancesForGlyphIndexes(indexes);
+    QList<QPointF> positions;
+    double x = x0;
+    for (qsizetype i = 0; i < indexes.size(); ++i) {
+      positions.push_back(at(static_cast<size_t>(i), x));
+      x += advances.value(i).x();
+      if (outlines) path.addPath(raw.pathForGlyph(indexes[i]).translated(positions.back()));
+    }
+    if (!outlines) {
+      QGlyphRun run;
+      run.setRawFont(raw);
+      run.setGlyphIndexes(indexes);
+      run.setPositions(positions);
+      p_.drawGlyphRun(QPointF(0, 0), run);
+    }
+  } else {
+    auto piece = [&](QPointF where, const QString& text) {
+      if (outlines)
+        path.addText(where, font, text);
+      else
+        p_.drawText(where, text);
+    };
+    if (offsets.empty()) piece(at(0, x0), QString::fromStdU16String(c.Text));
+    for (size_t i = 0; i < offsets.size(); ++i)
+      piece(at(i, 0), QString(QChar(c.Text[i])));
+  }
+  if (outlines) p_.fillPath(path, ColorOf(s_.TextColor));
 }
 
 } // namespace kestrel

@@ -9,6 +9,7 @@
 #include "imaging/metafile/MetaCommand.h"
 #include "imaging/metafile/MetaReader.h"
 
+#include <QFont>
 #include <QImage>
 #include <QPainterPath>
 #include <QRegion>
@@ -62,6 +63,10 @@ private:
   void PlayDrawing(const TMetaCommand& c);
   void PlayLines(const TMetaCommand& c);
   void PlayText(const TMetaCommand& c);
+  // The characters of a text command from x0 on its baseline, at the given advances (or the
+  // font's own).
+  void PaintCharacters(const TMetaCommand& c, const QFont& font, double x0, double base,
+                       const std::vector<double>& offsets);
   void PlayPatBlt(const TMetaCommand& c);
   void PlayBlt(const TMetaCommand& c);
 

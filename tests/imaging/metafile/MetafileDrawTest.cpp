@@ -7,6 +7,9 @@
 #include "imaging/core/Picture.h"
 #include "imaging/core/Screen.h"
 
+#include <QFont>
+#include <QRawFont>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -359,6 +362,32 @@ TEST(MetafileDrawing, EnhancedClipRegionsBitmapsAndText) {
   EXPECT_EQ(b->PixelColor(25, 75), kPixelBlue);
   EXPECT_EQ(b->PixelColor(75, 10), kPixelWhite);
   EXPECT_GT(CountColor(*b, kPixelGreen, 55, 30, 100, 65), 30);
+}
+
+TEST(MetafileDrawing, GlyphNumbersAndLargeText) {
+  // The glyph numbers of "MM" in the font the player takes for a font without a face.
+  QFont font{QString()};
+  font.setPixelSize(30);
+  const QList<quint32> glyphs = QRawFont::fromFont(font).glyphIndexesForString("MM");
+  ASSERT_EQ(glyphs.size(), 2);
+  EmfBuilder e = Enhanced();
+  EmfFont(e, 1, -30);
+  e.Record(emf::SELECTOBJECT, {1});
+  e.Record(emf::SETTEXTCOLOR, {static_cast<int32_t>(kRed)});
+  e.Record(emf::SETBKMODE, {1});
+  Fields f;
+  f.I32(0).I32(0).I32(-1).I32(-1).U32(1).F32(0).F32(0);
+  f.I32(5).I32(5).U32(2).U32(76).U32(0x10).I32(0).I32(0).I32(-1).I32(-1).U32(0);
+  f.U16(glyphs[0]).U16(glyphs[1]);
+  e.Raw(emf::EXTTEXTOUTW, f);
+  // Text larger than glyph images are kept for is drawn from outlines.
+  EmfFont(e, 2, -90);
+  e.Record(emf::SELECTOBJECT, {2});
+  e.Record(emf::SETTEXTCOLOR, {static_cast<int32_t>(kBlue)});
+  EmfText(e, 5, 0, u"H");
+  const auto b = Render(e.Bytes());
+  EXPECT_GT(CountColor(*b, kPixelRed, 5, 5, 100, 40), 40);
+  EXPECT_GT(CountColor(*b, kPixelBlue, 0, 0, 100, 100), 400);
 }
 
 TEST(Metafile, SizeIsTheFrameAtTheScreensResolution) {
