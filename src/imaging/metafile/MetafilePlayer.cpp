@@ -45,6 +45,15 @@ int FontPixels(double pixels) {
   return static_cast<int>(std::clamp(Snap(pixels), 1.0, double(kMaxFontPixels)));
 }
 
+// Shapes mapped farther out lie far outside any picture and would only keep the rasterizer busy
+// (curves are cut into pieces by their size).
+bool WithinLimits(const QPainterPath& shape) {
+  const QRectF extent = shape.controlPointRect();
+  for (const double v : {extent.left(), extent.top(), extent.right(), extent.bottom()})
+    if (!std::isfinite(v) || std::abs(v) > kCoordinateLimit) return false;
+  return true;
+}
+
 bool HasGuiApplication() {
   return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
@@ -419,6 +428,7 @@ void TMetafilePlayer::ApplyRop() {
 }
 
 void TMetafilePlayer::Emit(const QPainterPath& shape, bool fill, bool stroke) {
+  if (!WithinLimits(shape)) return;
   if (inPath_) {
     path_.addPath(shape);
     return;
@@ -484,13 +494,13 @@ void TMetafilePlayer::PlayDrawing(const TMetaCommand& c) {
     return Emit(BoxShape(c, ThinPen()), false, true);
   case TMetaOp::ArcTo: {
     const QPainterPath arc = BoxShape(c, ThinPen());
-    if (arc.isEmpty()) return;
+    if (arc.isEmpty() || !WithinLimits(arc)) return;
     QPainterPath shape;
     shape.moveTo(Map(s_.Position));
-    shape.lineTo(arc.pointAtPercent(0));
+    shape.lineTo(arc.elementAt(0));
     shape.addPath(arc);
     Emit(shape, false, true);
-    s_.Position = t_.inverted().map(arc.pointAtPercent(1));
+    s_.Position = t_.inverted().map(arc.currentPosition());
     return;
   }
   case TMetaOp::SetPixel:

@@ -326,6 +326,19 @@ TEST(MetafileDrawing, EnhancedPathsAreFilledAsRecorded) {
   EXPECT_EQ(b->PixelColor(80, 80), kPixelRed);
 }
 
+TEST(MetafileDrawing, ArcToDrawsFromThePenAndLeavesItAtTheArcsEnd) {
+  EmfBuilder e = Enhanced();
+  e.Record(emf::MOVETOEX, {10, 50});
+  // From 3 o'clock counterclockwise to 12 o'clock.
+  e.Record(55, {0, 0, 100, 100, 100, 50, 50, 0});
+  e.Record(emf::LINETO, {50, 95});
+  const auto b = Render(e.Bytes());
+  EXPECT_GE(CountColor(*b, kPixelBlack, 28, 48, 33, 52), 5);  // the line to the arc's start
+  EXPECT_EQ(b->PixelColor(50, 75), kPixelBlack);              // the line from its end
+  EXPECT_GT(CountColor(*b, kPixelBlack, 70, 0, 100, 30), 10); // the arc
+  EXPECT_EQ(CountColor(*b, kPixelBlack, 0, 60, 45, 100), 0);  // nothing elsewhere
+}
+
 TEST(MetafileDrawing, EnhancedClipRegionsBitmapsAndText) {
   EmfBuilder e = Enhanced();
   // Clip to the left half: region data header (32 bytes) and one rectangle.
