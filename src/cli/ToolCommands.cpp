@@ -6,6 +6,8 @@
 #include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
 #include "imaging/gif/GIFOptions.h"
+#include "imaging/icon/Icon.h"
+#include "imaging/icon/IconGraphic.h"
 #include "imaging/jpeg/JpegImage.h"
 #include "imaging/tiff/TiffGraphic.h"
 
@@ -77,6 +79,17 @@ int Info(const std::string& path, std::ostream& out) {
       << "bits per pixel: " << info.BitsPerPixel << "\n"
       << "palette entries: " << info.PaletteEntries << "\n"
       << "frames: " << info.Frames << "\n";
+  // An icon file holds one picture at several sizes and depths.
+  if (format.Class == typeid(TIcon)) {
+    TIcon icon;
+    icon.LoadFromFile(path);
+    for (size_t i = 0; i < icon.Entries().size(); ++i) {
+      const TIcoEntry& e = icon.Entries()[i];
+      out << "image " << i + 1 << ": " << e.Width << " x " << e.Height << ", " << e.BitsPerPixel
+          << " bits" << (e.Png ? ", PNG" : "")
+          << (static_cast<int>(i) == icon.ShownEntry() ? " (shown)" : "") << "\n";
+    }
+  }
   return kExitOk;
 }
 
@@ -89,10 +102,16 @@ void ConvertInto(TGraphic& target, TGraphic& source) {
     from = &jpeg->Bitmap();
   auto* dib = dynamic_cast<TDibGraphic*>(&target);
   const auto* bitmap = dynamic_cast<const TBitmap*>(from);
-  if (dib && bitmap)
+  // Other pictures become icons the way pictures of the image library do.
+  if (dynamic_cast<TIcon*>(&target) && !dynamic_cast<const TIcon*>(from)) {
+    TIconGraphic icon;
+    ConvertInto(icon, source);
+    target.Assign(&icon);
+  } else if (dib && bitmap) {
     dib->ImportBitmapHandle(*bitmap);
-  else
+  } else {
     target.Assign(from);
+  }
 }
 
 int Convert(const std::string& input, const std::string& output, const TConvertOptions& options) {
