@@ -74,6 +74,7 @@ void TChangeNotification::Close() {
   if (Fd >= 0) ::close(Fd);
   Fd = -1;
   Watches.clear();
+  Primaries.clear();
   Pending = Gone = Incomplete = false;
 }
 
@@ -85,6 +86,7 @@ bool TChangeNotification::WatchFolder(const QByteArray& path, bool primary) {
   TWatch& watch = Watches[wd];
   watch.Path = path;
   watch.Primary = watch.Primary || primary;
+  if (primary) Primaries.push_back(path);
   return true;
 }
 
@@ -177,6 +179,12 @@ void TChangeNotification::Consider(int wd, quint32 mask, const char* name) {
   }
   if (!(mask & kNameEvents)) return;
   const bool isFolder = mask & IN_ISDIR;
+  if (isFolder && (mask & (IN_DELETE | IN_MOVED_FROM))) {
+    // One watched folder seen going away from another. Its own watch may not say so yet: a
+    // folder that is some process's current folder reports its removal only when left.
+    const QByteArray path = Join(it->second.Path, name);
+    if (std::find(Primaries.begin(), Primaries.end(), path) != Primaries.end()) Gone = true;
+  }
   if (Subtree && isFolder) {
     const QByteArray path = Join(it->second.Path, name);
     if (mask & (IN_CREATE | IN_MOVED_TO)) {

@@ -71,6 +71,7 @@ private:
   bool Subtree = false;
   quint64 Device = 0;
   std::unordered_map<int, TWatch> Watches;
+  std::vector<QByteArray> Primaries; // the paths given to Open and Add
   bool Pending = false;
   bool Gone = false;
   bool Incomplete = false;

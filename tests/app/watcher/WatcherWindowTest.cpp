@@ -143,6 +143,16 @@ TEST_F(FollowTheDisk, ADeletedFolderMovesTheListsToItsParentAndTheWatchFollows) 
   // The watch on the parent works: a new file there shows.
   test::WriteFile(parent + "/new.png", "x");
   EXPECT_TRUE(test::WaitUntil([&] { return Lists(main, "new.png"); }));
+
+  // An empty folder that goes: no file name changes in it, only its own name in the parent.
+  const QString empty = Env.Folder("Pictures/trip/day2");
+  main->DListBox1->SetDirectory(empty);
+  Settle(main);
+  ASSERT_TRUE(test::WaitUntil([&] { return main->Watcher->Watching() == empty; }));
+  ASSERT_TRUE(QDir().rmdir(empty));
+  EXPECT_TRUE(test::WaitUntil([&] { return main->DListBox1->Directory() == parent; }));
+  EXPECT_TRUE(test::WaitUntil([&] { return main->Watcher->Watching() == parent; }));
+  EXPECT_EQ(WatchMessages().size(), 2);
 }
 
 TEST_F(FollowTheDisk, AFolderThatCannotBeReadIsToldOnceAndNeverBringsItDown) {

@@ -155,6 +155,36 @@ TEST_F(ChangeNotifications, AWatchedFolderThatGoesAwaySignalsAndCannotBeReArmed)
   EXPECT_FALSE(moved.Next());
 }
 
+TEST_F(ChangeNotifications, TheParentSeesTheShownFolderGoWhileItIsTheCurrentFolder) {
+  // A folder that is a process's current folder reports its own removal only when left: the
+  // parent's watch is what tells.
+  struct TKeepCurrent {
+    QString Saved = QDir::currentPath();
+    ~TKeepCurrent() { QDir::setCurrent(Saved); }
+  } keep;
+  const QString parent = Folder("parent");
+  const QString shown = Folder("parent/shown");
+  TChangeNotification folders;
+  ASSERT_TRUE(folders.Open(parent, false, TNameChanges::Folders));
+  ASSERT_TRUE(folders.Add(shown));
+  ASSERT_TRUE(QDir::setCurrent(shown));
+  ASSERT_TRUE(QDir().rmdir(shown));
+  EXPECT_TRUE(SignalledNow(folders));
+  EXPECT_FALSE(folders.Next());
+  EXPECT_EQ(folders.Error(), ENOENT);
+
+  // A sibling going away is only a change.
+  ASSERT_TRUE(QDir::setCurrent(parent));
+  const QString other = Folder("other");
+  const QString kept = Folder("other/kept");
+  Folder("other/sibling");
+  TChangeNotification siblings;
+  ASSERT_TRUE(siblings.Open(other, false, TNameChanges::Folders));
+  ASSERT_TRUE(siblings.Add(kept));
+  ASSERT_TRUE(QDir().rmdir(other + "/sibling"));
+  EXPECT_TRUE(TakeSignal(siblings));
+}
+
 TEST_F(ChangeNotifications, OpeningWhatIsNoFolderFailsWithTheSystemsReason) {
   TChangeNotification handle;
   EXPECT_FALSE(handle.Open(Path("missing"), true, TNameChanges::Files));
