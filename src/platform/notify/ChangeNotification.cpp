@@ -32,6 +32,15 @@ bool IsDot(const char* name) {
 
 } // namespace
 
+int TChangeNotification::FolderBudget() {
+  static const int budget = [] {
+    QFile limit("/proc/sys/fs/inotify/max_user_watches");
+    const int watches = limit.open(QIODevice::ReadOnly) ? limit.readAll().trimmed().toInt() : 0;
+    return std::clamp(watches / 8, 256, 4096);
+  }();
+  return budget;
+}
+
 TChangeNotification::~TChangeNotification() {
   Close();
 }
@@ -108,7 +117,7 @@ void TChangeNotification::WatchBelow(const QByteArray& top,
       struct stat info {};
       if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) continue;
       if (quint64(info.st_dev) != Device) continue; // another volume mounted here
-      if (int(Watches.size()) >= kMaxFolders) {
+      if (int(Watches.size()) >= FolderBudget()) {
         Incomplete = true;
         ::closedir(dir);
         return;

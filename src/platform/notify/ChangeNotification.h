@@ -53,8 +53,9 @@ public:
   int Descriptor() const { return Fd; }
   void Absorb();
 
-  // The most sub-folders one handle watches: a walk from a volume's root stops there.
-  static constexpr int kMaxFolders = 16384;
+  // The most folders one handle watches: a walk from a volume's root stops there. The system's
+  // watches are shared by all the user's programs, so only a small part of them is taken.
+  static int FolderBudget();
 
 private:
   struct TWatch {

@@ -109,6 +109,22 @@ TEST_F(ChangeNotifications, LinksAndOtherFoldersAreNotFollowed) {
   EXPECT_EQ(files.WatchedFolders(), 1);
 }
 
+TEST_F(ChangeNotifications, AWalkOverAHugeTreeStopsAtItsShareOfTheSystemsWatches) {
+  const int budget = TChangeNotification::FolderBudget();
+  ASSERT_GE(budget, 256);
+  ASSERT_LE(budget, 4096);
+  const QString shown = Folder("shown");
+  for (int i = 0; i < budget + 5; ++i)
+    ASSERT_TRUE(QDir().mkdir(shown + "/" + QString::number(i)));
+  TChangeNotification files;
+  ASSERT_TRUE(files.Open(shown, true, TNameChanges::Files));
+  EXPECT_FALSE(files.Complete());
+  EXPECT_EQ(files.WatchedFolders(), budget);
+  // The folder itself is always among them.
+  test::WriteFile(shown + "/new.png", "x");
+  EXPECT_TRUE(SignalledNow(files));
+}
+
 TEST_F(ChangeNotifications, FolderNamesSignalAndFileNamesDoNot) {
   const QString parent = Folder("parent");
   const QString shown = Folder("parent/shown");
