@@ -31,16 +31,6 @@ void TUpThread::SetFolder(const QString& folder) {
   Wake->Signal();
 }
 
-QString TUpThread::Folder() const {
-  std::lock_guard lock(Mutex);
-  return Current;
-}
-
-QString TUpThread::Watching() const {
-  std::lock_guard lock(Mutex);
-  return Open;
-}
-
 void TUpThread::SetWatching(const QString& folder) {
   std::lock_guard lock(Mutex);
   Open = folder;
@@ -67,21 +57,6 @@ void TUpThread::Resume() {
 void TUpThread::PauseWhileSuspended() {
   std::unique_lock lock(Mutex);
   Resumed.wait(lock, [this] { return !Paused || Stop; });
-}
-
-int TUpThread::ErrorCode() const {
-  std::lock_guard lock(Mutex);
-  return Code;
-}
-
-int TUpThread::SystemError() const {
-  std::lock_guard lock(Mutex);
-  return SysError;
-}
-
-QString TUpThread::Detail() const {
-  std::lock_guard lock(Mutex);
-  return Text;
 }
 
 QString TUpThread::ParentFolder(const QString& folder) {

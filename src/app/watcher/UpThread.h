@@ -38,9 +38,9 @@ public:
 
   // The folder to watch (the shown folder). The watch moves there at once.
   void SetFolder(const QString& folder);
-  QString Folder() const;
+  QString Folder() const { return Locked(Current); }
   // The folder whose watches are open now; empty while none are.
-  QString Watching() const;
+  QString Watching() const { return Locked(Open); }
 
   // While suspended the thread waits; changes made meanwhile signal when it resumes.
   void Suspend();
@@ -53,9 +53,9 @@ public:
 
   // The fields of the last watch error: its code (0 to 6), the system's error number and the
   // detail text.
-  int ErrorCode() const;
-  int SystemError() const;
-  QString Detail() const;
+  int ErrorCode() const { return Locked(Code); }
+  int SystemError() const { return Locked(SysError); }
+  QString Detail() const { return Locked(Text); }
 
   // How many times the thread has set out to open its watches.
   int Rounds() const { return Attempts; }
@@ -69,6 +69,11 @@ public:
   static constexpr int kWaitTime = 1000;
 
 private:
+  // A copy of a field the thread and its owner share.
+  template <class T> T Locked(const T& field) const {
+    std::lock_guard lock(Mutex);
+    return field;
+  }
   void Run();
   // One round: opens both watches on folder and waits on them until the folder changes or an
   // error ends it; returns the error code.
