@@ -92,47 +92,6 @@ TEST_F(UpThreadTest, EachHandOverIsWaitedForUntilItsWorkIsDone) {
   EXPECT_TRUE(test::WaitUntil([&] { return FileRefreshes == 2; }));
 }
 
-TEST_F(UpThreadTest, TheWatchMovesToTheFolderItIsGiven) {
-  const QString first = Folder("first");
-  const QString second = Folder("second");
-  auto thread = Watching(first);
-  thread->SetFolder(second);
-  ASSERT_TRUE(test::WaitUntil([&] { return thread->Watching() == second; }));
-  test::WriteFile(second + "/new.gif", "x");
-  EXPECT_TRUE(test::WaitUntil([&] { return FileRefreshes == 1; }));
-  EXPECT_EQ(thread->Rounds(), 2);
-}
-
-TEST_F(UpThreadTest, SuspendedItHandsOverNothingAndResumedItCatchesUp) {
-  const QString shown = Folder("shown");
-  auto thread = Watching(shown);
-  thread->Suspend();
-  EXPECT_TRUE(thread->Suspended());
-  test::WriteFile(shown + "/while-hidden.png", "x");
-  Idle(300);
-  EXPECT_EQ(FileRefreshes, 0);
-  thread->Resume();
-  EXPECT_TRUE(test::WaitUntil([&] { return FileRefreshes == 1; }));
-}
-
-TEST_F(UpThreadTest, AFolderRemovedUnderTheWatchEndsItWithTheMessageAndItStartsAgain) {
-  const QString parent = Folder("parent");
-  const QString shown = Folder("parent/shown");
-  auto thread = Watching(shown);
-  ASSERT_TRUE(QDir(shown).removeRecursively());
-  ASSERT_TRUE(test::WaitUntil([&] { return !Messages.isEmpty(); }));
-  // Which watch notices first is the system's choice: the folder's own, or its parent's.
-  const QString message = Messages.first();
-  const QString tail = "\rWinError= 2\r" + ErrorText(ENOENT);
-  EXPECT_TRUE(message == "Bad Change Notification Handle: 3\rBombed on 3" + tail ||
-              message == "Bad Change Notification Handle: 4\rBombed on 4" + tail)
-      << message.toStdString();
-  // The lists moved to the parent (the main window does that): the watch follows.
-  thread->SetFolder(parent);
-  EXPECT_TRUE(test::WaitUntil([&] { return thread->Watching() == parent; }));
-  EXPECT_EQ(Messages.size(), 1);
-}
-
 TEST_F(UpThreadTest, AnErrorIsShownOnceForItsFolderAndTheWatchIsTriedAgainEverySecond) {
   const QString missing = Root.path() + "/missing";
   auto thread = Make();
