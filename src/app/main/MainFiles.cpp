@@ -73,6 +73,7 @@ void TKestrelMain::LoadPicture(const QString& path) {
   // Reading and showing the picture are not part of this build; the path is what the caption and
   // the commands on the shown file go by.
   CurrentPicture = path;
+  UpdateStatusLine();
 }
 
 void TKestrelMain::Flistbox1Click() {

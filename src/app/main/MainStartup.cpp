@@ -48,6 +48,7 @@ void SetColors(QWidget* widget, const QColor& background, const QColor& text) {
 
 TKestrelMain::TStart TKestrelMain::FormCreate() {
   hide();
+  CreateWatcher();
   RemoveMode = Arguments.size() > 1 && Arguments[1] == "/Remove";
   try {
     if (StartupSettings() == TStart::Halt) return TStart::Halt;
@@ -59,6 +60,7 @@ TKestrelMain::TStart TKestrelMain::FormCreate() {
     setWindowTitle("Kestrel!");
     BaseCaption = windowTitle();
     FListBox1->SetMask(ImageMask(ViewerExtensions()));
+    StartWatcher();
   } catch (const std::exception& error) {
     StartupError = 3;
     StartupDetail = QString::fromStdString(error.what());
@@ -314,7 +316,11 @@ void TKestrelMain::FormResize(int oldHeight) {
 
 void TKestrelMain::changeEvent(QEvent* event) {
   // A maximise or a restore lets the next resize split the file view afresh.
-  if (event->type() == QEvent::WindowStateChange) PanelsStored = true;
+  if (event->type() == QEvent::WindowStateChange) {
+    PanelsStored = true;
+    const auto old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    if ((old & Qt::WindowMinimized) && !isMinimized()) ApplicationRestored();
+  }
   QMainWindow::changeEvent(event);
 }
 
