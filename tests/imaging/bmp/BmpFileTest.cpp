@@ -22,7 +22,7 @@ namespace {
 using test::PatternBitmap;
 using test::PixelsOf;
 
-struct BmpSpec {
+struct BmpLayout {
   uint32_t headerSize = 40;
   int32_t width = 0;
   int32_t height = 0;
@@ -41,8 +41,8 @@ struct BmpSpec {
   char magic[2] = {'B', 'M'};
 };
 
-BmpSpec Spec(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = 0) {
-  BmpSpec s;
+BmpLayout Layout(int32_t width, int32_t height, uint16_t bitCount, uint32_t compression = 0) {
+  BmpLayout s;
   s.width = width;
   s.height = height;
   s.bitCount = bitCount;
@@ -55,7 +55,7 @@ void Put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
     out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-std::vector<uint8_t> Build(const BmpSpec& s) {
+std::vector<uint8_t> Build(const BmpLayout& s) {
   std::vector<uint8_t> info;
   Put(info, s.headerSize, 4);
   if (s.headerSize == 12) {
@@ -123,16 +123,16 @@ uint32_t U32At(const std::vector<uint8_t>& b, size_t at) {
 }
 
 // An 8-bit 4 x 2 picture with a 4-entry palette, plain.
-BmpSpec Plain8() {
-  BmpSpec s = Spec(4, 2, 8);
+BmpLayout Plain8() {
+  BmpLayout s = Layout(4, 2, 8);
   s.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
   s.pixels = {0, 1, 2, 3, 3, 2, 1, 0};
   return s;
 }
 
 // RLE8, 6 x 3: an encoded run, an odd absolute run, a delta, end of line and end of bitmap.
-BmpSpec Rle8() {
-  BmpSpec s = Spec(6, 3, 8, 1);
+BmpLayout Rle8() {
+  BmpLayout s = Layout(6, 3, 8, 1);
   s.palette = std::vector<uint32_t>(10, 0x808080);
   s.pixels = {3, 5, 0, 3, 1, 2, 3, 0, 0, 0, // bottom line: 5 5 5 1 2 3, end of line
               0, 2, 2, 1,                   // delta: 2 right, 1 up (skips the middle line)
@@ -189,7 +189,7 @@ TEST(BmpRoundTrip, PaddingAndUnusedBitsAreWrittenAsZero) {
 }
 
 TEST(BmpRead, TopDownRowsAreReversed) {
-  BmpSpec s = Plain8();
+  BmpLayout s = Plain8();
   s.height = -2;
   auto b = Load(Build(s));
   EXPECT_EQ(b->ScanLine(0)[1], 1);
@@ -201,7 +201,7 @@ TEST(BmpRead, TopDownRowsAreReversed) {
 }
 
 TEST(BmpRead, CoreHeadersHaveThreeByteColourEntries) {
-  BmpSpec s = Spec(3, 1, 4);
+  BmpLayout s = Layout(3, 1, 4);
   s.headerSize = 12;
   s.palette = std::vector<uint32_t>(16, 0);
   s.palette[2] = 0x123456;
@@ -232,7 +232,7 @@ TEST(BmpRead, Rle8RunsAbsoluteRunsDeltasAndLineEnds) {
 }
 
 TEST(BmpRead, Rle4RunsAlternateNibbles) {
-  BmpSpec s = Spec(5, 2, 4, 2);
+  BmpLayout s = Layout(5, 2, 4, 2);
   s.palette = std::vector<uint32_t>(16, 0);
   s.pixels = {5, 0x12, 0,    0,             // bottom: 1 2 1 2 1
               0, 3,    0xAB, 0xC0, 2, 0x77, // top: A B C, then 7 7
@@ -246,7 +246,7 @@ TEST(BmpRead, Rle4RunsAlternateNibbles) {
 }
 
 TEST(BmpRead, RunLengthDataMayEndAfterTheLastLineButNotBefore) {
-  BmpSpec s = Plain8();
+  BmpLayout s = Plain8();
   s.compression = 1;
   s.pixels = {4, 1, 0, 0, 4, 2, 0, 0};
   EXPECT_EQ(Load(Build(s))->ScanLine(0)[3], 2);
@@ -256,7 +256,7 @@ TEST(BmpRead, RunLengthDataMayEndAfterTheLastLineButNotBefore) {
 
 TEST(BmpRead, BitFieldsInEveryLayout) {
   // 4 bits a channel: converted to 32 bits
-  BmpSpec s = Spec(2, 1, 16, 3);
+  BmpLayout s = Layout(2, 1, 16, 3);
   s.masks = {0x0F00, 0x00F0, 0x000F};
   s.pixels = {0x80, 0x0F, 0x0F, 0x00};
   auto b = Load(Build(s));
@@ -289,7 +289,7 @@ TEST(BmpRead, BitFieldsInEveryLayout) {
 }
 
 TEST(BmpRead, TwoBitPicturesBecomeFourBit) {
-  BmpSpec s = Spec(5, 1, 2);
+  BmpLayout s = Layout(5, 1, 2);
   s.palette = {0x000000, 0x111111, 0x222222, 0x333333};
   s.pixels = {0x1B, 0x80, 0, 0};
   auto b = Load(Build(s));
@@ -299,7 +299,7 @@ TEST(BmpRead, TwoBitPicturesBecomeFourBit) {
 }
 
 TEST(BmpRead, ADirectColourFileKeepsItsColourTableUnlessPalettesAreIgnored) {
-  BmpSpec s = Spec(1, 1, 24);
+  BmpLayout s = Layout(1, 1, 24);
   s.palette = {0x102030, 0x405060};
   s.pixels = {1, 2, 3, 0};
   auto b = Load(Build(s));
@@ -325,7 +325,7 @@ TEST(BmpRead, TheFileMayStartInsideAStreamAndInfoReadsOnlyHeaders) {
   EXPECT_EQ(b.PixelColor(0, 1), 0u);
   EXPECT_EQ(b.PixelColor(1, 1), 0xFF0000u);
 
-  BmpSpec rle = Rle8();
+  BmpLayout rle = Rle8();
   rle.pixels[0] = 7; // a run past the line: only decoding notices
   const auto damaged = Build(rle);
   TSpanStream header(damaged.data(), damaged.size());
@@ -339,52 +339,54 @@ TEST(BmpRead, TheFileMayStartInsideAStreamAndInfoReadsOnlyHeaders) {
 
 struct Damage {
   const char* what;
-  std::function<void(BmpSpec&)> change;
+  std::function<void(BmpLayout&)> change;
   const char* message; // the start of the error text
 };
 
 TEST(BmpDamage, EveryBadFieldGivesItsOwnError) {
   const Damage damages[] = {
-      {"magic", [](BmpSpec& s) { s.magic[1] = 'A'; }, "Not a bitmap file"},
-      {"file size", [](BmpSpec& s) { s.fileSize = 1000; }, "Bitmap file truncated: the header"},
-      {"header size", [](BmpSpec& s) { s.headerSize = 41; }, "Unsupported bitmap header size (41)"},
-      {"width", [](BmpSpec& s) { s.width = 0; }, "Invalid bitmap width (0)"},
-      {"negative width", [](BmpSpec& s) { s.width = -4; }, "Invalid bitmap width (-4)"},
-      {"height", [](BmpSpec& s) { s.height = 0; }, "Invalid bitmap height (0)"},
-      {"lowest height", [](BmpSpec& s) { s.height = INT_MIN; }, "Invalid bitmap height"},
-      {"planes", [](BmpSpec& s) { s.planes = 2; }, "Invalid number of colour planes (2)"},
-      {"bit count", [](BmpSpec& s) { s.bitCount = 3; }, "Invalid bit count (3)"},
-      {"compression", [](BmpSpec& s) { s.compression = 7; }, "Unsupported bitmap compression (7)"},
-      {"embedded", [](BmpSpec& s) { s.compression = 4; }, "Bitmaps holding JPEG or PNG data"},
-      {"rle4 at 8 bits", [](BmpSpec& s) { s.compression = 2; },
+      {"magic", [](BmpLayout& s) { s.magic[1] = 'A'; }, "Not a bitmap file"},
+      {"file size", [](BmpLayout& s) { s.fileSize = 1000; }, "Bitmap file truncated: the header"},
+      {"header size", [](BmpLayout& s) { s.headerSize = 41; },
+       "Unsupported bitmap header size (41)"},
+      {"width", [](BmpLayout& s) { s.width = 0; }, "Invalid bitmap width (0)"},
+      {"negative width", [](BmpLayout& s) { s.width = -4; }, "Invalid bitmap width (-4)"},
+      {"height", [](BmpLayout& s) { s.height = 0; }, "Invalid bitmap height (0)"},
+      {"lowest height", [](BmpLayout& s) { s.height = INT_MIN; }, "Invalid bitmap height"},
+      {"planes", [](BmpLayout& s) { s.planes = 2; }, "Invalid number of colour planes (2)"},
+      {"bit count", [](BmpLayout& s) { s.bitCount = 3; }, "Invalid bit count (3)"},
+      {"compression", [](BmpLayout& s) { s.compression = 7; },
+       "Unsupported bitmap compression (7)"},
+      {"embedded", [](BmpLayout& s) { s.compression = 4; }, "Bitmaps holding JPEG or PNG data"},
+      {"rle4 at 8 bits", [](BmpLayout& s) { s.compression = 2; },
        "RLE4 compression needs 4 bits per pixel"},
-      {"bit fields at 8 bits", [](BmpSpec& s) { s.compression = 3; },
+      {"bit fields at 8 bits", [](BmpLayout& s) { s.compression = 3; },
        "Bit fields need 16 or 32 bits per pixel"},
       {"zero masks",
-       [](BmpSpec& s) {
+       [](BmpLayout& s) {
          s.bitCount = 16, s.compression = 3, s.masks = {0, 0, 0}, s.palette.clear();
        },
        "Invalid bit fields"},
       {"wide mask",
-       [](BmpSpec& s) {
+       [](BmpLayout& s) {
          s.bitCount = 16, s.compression = 3, s.masks = {0x10000, 0xF0, 0xF}, s.palette.clear();
        },
        "Invalid bit fields"},
-      {"resolution", [](BmpSpec& s) { s.yPelsPerMeter = -1; }, "Invalid resolution"},
-      {"huge resolution", [](BmpSpec& s) { s.xPelsPerMeter = 30000000; }, "Invalid resolution"},
-      {"colour count", [](BmpSpec& s) { s.colorsUsed = 0x12345678; },
+      {"resolution", [](BmpLayout& s) { s.yPelsPerMeter = -1; }, "Invalid resolution"},
+      {"huge resolution", [](BmpLayout& s) { s.xPelsPerMeter = 30000000; }, "Invalid resolution"},
+      {"colour count", [](BmpLayout& s) { s.colorsUsed = 0x12345678; },
        "Colour table larger than the file"},
-      {"offset inside", [](BmpSpec& s) { s.pixelOffset = 30; },
+      {"offset inside", [](BmpLayout& s) { s.pixelOffset = 30; },
        "Pixel data offset inside the headers"},
-      {"offset past the end", [](BmpSpec& s) { s.pixelOffset = 5000; }, "Bitmap file truncated"},
-      {"image size", [](BmpSpec& s) { s.imageSize = 9999; }, "Invalid image data size (9999"},
-      {"short pixels", [](BmpSpec& s) { s.pixels.resize(7); }, "Bitmap file truncated"},
-      {"index", [](BmpSpec& s) { s.pixels[5] = 4; }, "Pixel index outside the colour table"},
-      {"top-down rle", [](BmpSpec& s) { s.compression = 1, s.height = -2; },
+      {"offset past the end", [](BmpLayout& s) { s.pixelOffset = 5000; }, "Bitmap file truncated"},
+      {"image size", [](BmpLayout& s) { s.imageSize = 9999; }, "Invalid image data size (9999"},
+      {"short pixels", [](BmpLayout& s) { s.pixels.resize(7); }, "Bitmap file truncated"},
+      {"index", [](BmpLayout& s) { s.pixels[5] = 4; }, "Pixel index outside the colour table"},
+      {"top-down rle", [](BmpLayout& s) { s.compression = 1, s.height = -2; },
        "A top-down bitmap cannot be run-length coded"},
   };
   for (const Damage& d : damages) {
-    BmpSpec s = Plain8();
+    BmpLayout s = Plain8();
     d.change(s);
     const std::string failure = FailureOf(Build(s));
     EXPECT_EQ(failure.rfind(d.message, 0), 0u) << d.what << ": " << failure;
@@ -402,14 +404,14 @@ TEST(BmpDamage, RunLengthDataNeverWritesOutsideThePicture) {
       {{0, 5, 1, 2}, "Bitmap file truncated"},
   };
   for (const auto& [data, message] : cases) {
-    BmpSpec s = Rle8();
+    BmpLayout s = Rle8();
     s.pixels = data;
     EXPECT_EQ(FailureOf(Build(s)), message);
   }
 }
 
 TEST(BmpDamage, TheMemoryLimitIsCheckedBeforeAnythingIsAllocated) {
-  BmpSpec s = Plain8();
+  BmpLayout s = Plain8();
   s.width = 30000;
   s.height = 30000; // claims 900 MB of pixels in a tiny file
   ImageLimits::SetMaxBytes(1 << 20);
@@ -421,10 +423,10 @@ TEST(BmpDamage, TheMemoryLimitIsCheckedBeforeAnythingIsAllocated) {
 // Every prefix and every single-byte change of valid files either loads or raises the reader's
 // error: never another failure.
 TEST(BmpDamage, TruncatedAndFlippedFilesFailCleanly) {
-  BmpSpec rle4 = Spec(5, 2, 4, 2);
+  BmpLayout rle4 = Layout(5, 2, 4, 2);
   rle4.palette = std::vector<uint32_t>(16, 0);
   rle4.pixels = {5, 0x12, 0, 0, 0, 3, 0xAB, 0xC0, 2, 0x77, 0, 1};
-  BmpSpec fields = Spec(2, 1, 16, 3);
+  BmpLayout fields = Layout(2, 1, 16, 3);
   fields.masks = {0x0F00, 0x00F0, 0x000F};
   fields.pixels = {0x80, 0x0F, 0x0F, 0x00};
   std::vector<std::vector<uint8_t>> files = {Build(Plain8()), Build(Rle8()), Build(rle4),

@@ -139,10 +139,10 @@ TEST(JpegBadInput, EndlessScanScriptsAreCut) {
   std::vector<uint8_t> grey(16 * 16);
   for (size_t i = 0; i < grey.size(); ++i)
     grey[i] = static_cast<uint8_t>(i * 7);
-  TBareJpeg spec;
-  spec.Width = 16, spec.Height = 16, spec.Components = 1, spec.InputSpace = JCS_GRAYSCALE,
-  spec.FileSpace = JCS_GRAYSCALE, spec.ManyScans = true;
-  const TOutcome outcome = Decode(BareEncode(spec, grey));
+  TBareJpeg shape;
+  shape.Width = 16, shape.Height = 16, shape.Components = 1, shape.InputSpace = JCS_GRAYSCALE,
+  shape.FileSpace = JCS_GRAYSCALE, shape.ManyScans = true;
+  const TOutcome outcome = Decode(BareEncode(shape, grey));
   EXPECT_NE(outcome.Error.find("scans"), std::string::npos) << outcome.Error;
 }
 

@@ -148,10 +148,10 @@ TEST(JpegImage, ProgressiveFilesAreRecognised) {
   EXPECT_FALSE(Load(baseline)->ProgressiveEncoding());
 
   std::vector<uint8_t> grey(32 * 16, 100);
-  TBareJpeg spec;
-  spec.Width = 32, spec.Height = 16, spec.Components = 1, spec.InputSpace = JCS_GRAYSCALE,
-  spec.FileSpace = JCS_GRAYSCALE, spec.Progressive = true;
-  const auto bare = Load(BareEncode(spec, grey));
+  TBareJpeg shape;
+  shape.Width = 32, shape.Height = 16, shape.Components = 1, shape.InputSpace = JCS_GRAYSCALE,
+  shape.FileSpace = JCS_GRAYSCALE, shape.Progressive = true;
+  const auto bare = Load(BareEncode(shape, grey));
   EXPECT_TRUE(bare->ProgressiveEncoding());
   EXPECT_NEAR(bare->Bitmap().PixelColor(5, 5) & 0xFF, 100, 1);
 }
@@ -194,10 +194,10 @@ TEST(JpegImage, CmykAndInvertedCmykShowTheirColours) {
     bool Adobe;
   };
   for (const TCase& c : {TCase{JCS_CMYK, false}, TCase{JCS_CMYK, true}, TCase{JCS_YCCK, true}}) {
-    TBareJpeg spec;
-    spec.Width = 16, spec.Height = 8, spec.Components = 4, spec.InputSpace = JCS_CMYK,
-    spec.FileSpace = c.FileSpace, spec.AdobeMarker = c.Adobe, spec.Quality = 100;
-    const auto picture = Load(BareEncode(spec, InkBlocks(c.Adobe)));
+    TBareJpeg shape;
+    shape.Width = 16, shape.Height = 8, shape.Components = 4, shape.InputSpace = JCS_CMYK,
+    shape.FileSpace = c.FileSpace, shape.AdobeMarker = c.Adobe, shape.Quality = 100;
+    const auto picture = Load(BareEncode(shape, InkBlocks(c.Adobe)));
     const TBitmap& bitmap = picture->Bitmap();
     ASSERT_EQ(bitmap.PixelFormat(), pf24bit);
     for (int block = 0; block < 4; ++block)

@@ -51,7 +51,7 @@ std::vector<jpeg_scan_info> ManyScans() {
 
 } // namespace
 
-std::vector<uint8_t> BareEncode(const TBareJpeg& spec, const std::vector<uint8_t>& samples) {
+std::vector<uint8_t> BareEncode(const TBareJpeg& shape, const std::vector<uint8_t>& samples) {
   jpeg_compress_struct c{};
   jpeg_error_mgr errors{};
   c.err = jpeg_std_error(&errors);
@@ -60,24 +60,24 @@ std::vector<uint8_t> BareEncode(const TBareJpeg& spec, const std::vector<uint8_t
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&c, &buffer, &size);
-  c.image_width = static_cast<JDIMENSION>(spec.Width);
-  c.image_height = static_cast<JDIMENSION>(spec.Height);
-  c.input_components = spec.Components;
-  c.in_color_space = static_cast<J_COLOR_SPACE>(spec.InputSpace);
+  c.image_width = static_cast<JDIMENSION>(shape.Width);
+  c.image_height = static_cast<JDIMENSION>(shape.Height);
+  c.input_components = shape.Components;
+  c.in_color_space = static_cast<J_COLOR_SPACE>(shape.InputSpace);
   jpeg_set_defaults(&c);
-  jpeg_set_colorspace(&c, static_cast<J_COLOR_SPACE>(spec.FileSpace));
+  jpeg_set_colorspace(&c, static_cast<J_COLOR_SPACE>(shape.FileSpace));
   c.write_Adobe_marker =
-      spec.AdobeMarker && (spec.FileSpace == JCS_CMYK || spec.FileSpace == JCS_YCCK);
-  jpeg_set_quality(&c, spec.Quality, TRUE);
+      shape.AdobeMarker && (shape.FileSpace == JCS_CMYK || shape.FileSpace == JCS_YCCK);
+  jpeg_set_quality(&c, shape.Quality, TRUE);
   const std::vector<jpeg_scan_info> scans = ManyScans();
-  if (spec.ManyScans) {
+  if (shape.ManyScans) {
     c.scan_info = scans.data();
     c.num_scans = static_cast<int>(scans.size());
-  } else if (spec.Progressive) {
+  } else if (shape.Progressive) {
     jpeg_simple_progression(&c);
   }
   jpeg_start_compress(&c, TRUE);
-  const size_t stride = static_cast<size_t>(spec.Width) * spec.Components;
+  const size_t stride = static_cast<size_t>(shape.Width) * shape.Components;
   while (c.next_scanline < c.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(samples.data() + stride * c.next_scanline);
     jpeg_write_scanlines(&c, &row, 1);

@@ -33,7 +33,7 @@ struct TBareJpeg {
   // step (several hundred scans).
   bool ManyScans = false;
 };
-std::vector<uint8_t> BareEncode(const TBareJpeg& spec, const std::vector<uint8_t>& samples);
+std::vector<uint8_t> BareEncode(const TBareJpeg& shape, const std::vector<uint8_t>& samples);
 
 // Peak signal-to-noise ratio of two pictures of the same size (colours as shown), in dB.
 double Psnr(const TBitmap& a, const TBitmap& b);
