@@ -29,6 +29,12 @@ public:
         times_[run.run_name.function_name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
   }
 
+  // Real time per iteration of the named benchmark; 0 when it did not run.
+  double RealTime(const std::string& name) const {
+    const auto found = times_.find(name);
+    return found == times_.end() ? 0.0 : found->second.Real;
+  }
+
   void PrintRatios(const std::vector<TRatio>& ratios) const {
     for (const TRatio& r : ratios) {
       const auto subject = times_.find(r.Subject), reference = times_.find(r.Reference);

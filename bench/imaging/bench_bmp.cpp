@@ -5,11 +5,12 @@
 #include "imaging/core/Bitmap.h"
 #include "imaging/core/Stream.h"
 
+#include "../RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -81,27 +82,16 @@ BENCHMARK(MemcpyReference)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadBmp)->Unit(benchmark::kMillisecond);
 BENCHMARK(WriteBmp)->Unit(benchmark::kMillisecond);
 
-class TimesReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration)
-        times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   FileBytes();
   Picture();
-  TimesReporter reporter;
+  bench::TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double reference = reporter.times["MemcpyReference"];
-  const double read = reporter.times["ReadBmp"], write = reporter.times["WriteBmp"];
+  const double reference = reporter.RealTime("MemcpyReference");
+  const double read = reporter.RealTime("ReadBmp"), write = reporter.RealTime("WriteBmp");
   if (reference > 0 && read > 0 && write > 0) {
     std::printf("read ratio (memcpy time / read time): %.2f (target >= 0.5)\n", reference / read);
     std::printf("write ratio (memcpy time / write time): %.2f\n", reference / write);

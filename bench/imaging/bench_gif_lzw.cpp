@@ -9,12 +9,12 @@
 #include "imaging/gif/GIFImage.h"
 
 #include "../../tests/imaging/gif/GifReference.h"
+#include "../RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <string>
 
 using namespace kestrel;
@@ -134,28 +134,17 @@ BENCHMARK(WriteFileOurs)->Unit(benchmark::kMillisecond);
 // giflib's whole-file writer is the same call as EncodeGiflib.
 BENCHMARK(EncodeGiflib)->Name("WriteFileGiflib")->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  bench::TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& t = reporter.times;
   for (const char* what : {"Decode", "Encode", "ReadFile", "WriteFile"}) {
-    const std::string ours = std::string(what) + "Ours", theirs = std::string(what) + "Giflib";
-    if (t.count(ours) && t.count(theirs))
-      std::printf("%s ratio (ours / giflib): %.3f (target <= 1.0)\n", what, t[ours] / t[theirs]);
+    const double ours = reporter.RealTime(std::string(what) + "Ours");
+    const double theirs = reporter.RealTime(std::string(what) + "Giflib");
+    if (ours > 0 && theirs > 0)
+      std::printf("%s ratio (ours / giflib): %.3f (target <= 1.0)\n", what, ours / theirs);
   }
   const double ours = double(OurImageData().size());
   const double theirs = double(GiflibFile().size() - gifref::ImageDataOffset(8) - 1);
