@@ -258,6 +258,7 @@ private:
   void ResetView();
   void ShowLoadedPicture(const QString& path, TLoadResult&& result);
   void EndLoad();
+  void UpdateJpegControls();
   void PlacePicture();
   bool ViewEvent(QObject* watched, QEvent* event);
   void PaintBox1Paint();

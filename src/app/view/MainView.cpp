@@ -208,9 +208,15 @@ void TKestrelMain::ShowLoadedPicture(const QString& path, TLoadResult&& result) 
     View.ViewStale = true;
     RebuildView();
   }
+  UpdateJpegControls();
   RunOptions();
   PaintBox1->update();
   EndLoad();
+}
+
+void TKestrelMain::UpdateJpegControls() {
+  if (JpgOptions)
+    JpgOptions->UpdateControls(Picture->Graphic(), ImageKind == ikJpeg && PictureValid(), false);
 }
 
 void TKestrelMain::EndLoad() {
@@ -250,6 +256,7 @@ void TKestrelMain::ClearPicture() {
   Picture->SetGraphic(nullptr);
   ImageKind = ikNone;
   ResetView();
+  UpdateJpegControls();
   PlacePicture();
   PaintBox1->update();
   PaintBox2->update();
@@ -311,7 +318,7 @@ void TKestrelMain::RebuildView() {
       settings.Forced = true;
     }
   }
-  JpgOptions->UpdateControls(&graphic, ImageKind == ikJpeg, false);
+  UpdateJpegControls();
   OverlayBitmap->SetPixelFormat(ViewBitmap->PixelFormat());
   OverlayBitmap->SetPalette(ViewBitmap->Palette());
   if (!built) ShowMessage(kBadSource, "Kestrel!", TMsgIcon::Error, this);
