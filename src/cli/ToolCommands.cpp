@@ -5,6 +5,9 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
+#include "imaging/gif/GIFOptions.h"
+#include "imaging/icon/Icon.h"
+#include "imaging/icon/IconGraphic.h"
 #include "imaging/jpeg/JpegImage.h"
 #include "imaging/tiff/TiffGraphic.h"
 
@@ -76,6 +79,17 @@ int Info(const std::string& path, std::ostream& out) {
       << "bits per pixel: " << info.BitsPerPixel << "\n"
       << "palette entries: " << info.PaletteEntries << "\n"
       << "frames: " << info.Frames << "\n";
+  // An icon file holds one picture at several sizes and depths.
+  if (format.Class == typeid(TIcon)) {
+    TIcon icon;
+    icon.LoadFromFile(path);
+    for (size_t i = 0; i < icon.Entries().size(); ++i) {
+      const TIcoEntry& e = icon.Entries()[i];
+      out << "image " << i + 1 << ": " << e.Width << " x " << e.Height << ", " << e.BitsPerPixel
+          << " bits" << (e.Png ? ", PNG" : "")
+          << (static_cast<int>(i) == icon.ShownEntry() ? " (shown)" : "") << "\n";
+    }
+  }
   return kExitOk;
 }
 
@@ -88,10 +102,16 @@ void ConvertInto(TGraphic& target, TGraphic& source) {
     from = &jpeg->Bitmap();
   auto* dib = dynamic_cast<TDibGraphic*>(&target);
   const auto* bitmap = dynamic_cast<const TBitmap*>(from);
-  if (dib && bitmap)
+  // Other pictures become icons the way pictures of the image library do.
+  if (dynamic_cast<TIcon*>(&target) && !dynamic_cast<const TIcon*>(from)) {
+    TIconGraphic icon;
+    ConvertInto(icon, source);
+    target.Assign(&icon);
+  } else if (dib && bitmap) {
     dib->ImportBitmapHandle(*bitmap);
-  else
+  } else {
     target.Assign(from);
+  }
 }
 
 int Convert(const std::string& input, const std::string& output, const TConvertOptions& options) {
@@ -123,6 +143,8 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const bool info = command == "info" && words.size() == 2 && !options.TiffCompression;
     const bool convert = command == "convert" && words.size() == 3;
     if (!info && !convert) throw TUsageError{};
+    // The program's GIF settings: a deep picture written as GIF gets an octree palette of 8 bits.
+    ApplyProgramGIFDefaults();
     return info ? Info(words[1], out) : Convert(words[1], words[2], options);
   } catch (const TUsageError& e) {
     if (!e.Message.empty()) err << "kestrel-tool: " << e.Message << "\n";

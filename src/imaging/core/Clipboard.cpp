@@ -75,6 +75,10 @@ void TClipboard::Flush() {
     pending_.reset();
 }
 
+bool TClipboard::Available() const {
+  return SystemClipboard() != nullptr;
+}
+
 bool TClipboard::HasFormat(TClipboardFormat format) const {
   QClipboard* clipboard = SystemClipboard();
   const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;

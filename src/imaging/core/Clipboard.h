@@ -29,6 +29,8 @@ public:
   void Open();
   void Close();
 
+  // False when there is no system clipboard to take data (no QGuiApplication).
+  bool Available() const;
   bool HasFormat(TClipboardFormat format) const;
   // CF_BITMAP: the image as a bitmap (null Bitmap when there is none); a registered format: its
   // bytes.

@@ -16,4 +16,5 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Bitmap.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DibGraphic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Picture.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Clipboard.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/Clipboard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BitmapReducer.cpp)

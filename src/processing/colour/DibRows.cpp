@@ -3,6 +3,7 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/ImageLimits.h"
 #include "imaging/core/Stream.h"
+#include "imaging/gif/GIFException.h"
 
 #include <cstdlib>
 #include <exception>
@@ -63,8 +64,8 @@ const uint8_t* TDIBReader::ScanLine(int row) const {
 TDIBWriter::TDIBWriter(TBitmap& bitmap, const TPalette& palette, int height, int width,
                        TPixelFormat format)
     : TDIB(format), bitmap_(bitmap), palette_(palette), width_(width), height_(height) {
-  if (format != pf8bit && format != pf24bit) throw EInvalidGraphic("Unsupported PixelFormat");
-  if (width <= 0 || height == 0) throw EInvalidGraphic("Invalid image dimensions");
+  if (format != pf8bit && format != pf24bit) throw GIFException("Unsupported PixelFormat");
+  if (width <= 0 || height == 0) throw GIFException("Invalid image dimensions");
 }
 
 TDIBWriter::~TDIBWriter() {
@@ -81,18 +82,18 @@ void TDIBWriter::Allocate() {
   const int64_t rows = std::abs(static_cast<int64_t>(height_));
   auto stride = ImageLimits::PaddedStride(width_, bits);
   auto pixels = stride ? ImageLimits::PixelBytes(width_, rows, bits) : std::nullopt;
-  if (!pixels) throw EInvalidGraphic("Failed to allocate memory for GIF DIB");
+  if (!pixels) throw GIFException("Failed to allocate memory for GIF DIB");
   stride_ = static_cast<int64_t>(*stride);
   dataOffset_ = kFileHeaderSize + kInfoHeaderSize + (bits == 8 ? 256 * 4 : 0);
   try {
     file_.assign(static_cast<size_t>(dataOffset_) + *pixels, 0);
   } catch (const std::bad_alloc&) {
-    throw EInvalidGraphic("Failed to allocate memory for GIF DIB");
+    throw GIFException("Failed to allocate memory for GIF DIB");
   }
 }
 
 uint8_t* TDIBWriter::ScanLine(int row) {
-  if (committed_) throw EInvalidGraphic("Image has no DIB");
+  if (committed_) throw GIFException("Image has no DIB");
   const int rows = std::abs(height_);
   if (row < 0 || row >= rows) RowOutOfRange();
   if (file_.empty()) Allocate();
@@ -102,7 +103,7 @@ uint8_t* TDIBWriter::ScanLine(int row) {
 }
 
 void TDIBWriter::Commit() {
-  if (committed_) throw EInvalidGraphic("Image has no DIB");
+  if (committed_) throw GIFException("Image has no DIB");
   if (file_.empty()) Allocate();
   const int bits = PixelFormatBits(PixelFormat());
   uint8_t* p = file_.data();

@@ -53,16 +53,16 @@ private:
 class TDIBWriter : public TDIB {
 public:
   // A writer of |height| rows of width pixels into bitmap, with palette as the colour table of an
-  // 8-bit result. Raises EInvalidGraphic "Unsupported PixelFormat" for formats other than 8 and 24
-  // bits, and "Invalid image dimensions" unless width is positive and height is not 0. A negative
-  // height stores the rows top-down.
+  // 8-bit result. As a helper of the GIF frames it raises their GIFException: "Unsupported
+  // PixelFormat" for formats other than 8 and 24 bits, and "Invalid image dimensions" unless width
+  // is positive and height is not 0. A negative height stores the rows top-down.
   TDIBWriter(TBitmap& bitmap, const TPalette& palette, int height, int width, TPixelFormat format);
   // Loads the rows into the bitmap unless Commit did so or an exception is passing.
   ~TDIBWriter() override;
 
-  // Row row (0 = top) to fill; the first call allocates the pixels (EInvalidGraphic "Failed to
+  // Row row (0 = top) to fill; the first call allocates the pixels (GIFException "Failed to
   // allocate memory for GIF DIB" when they pass the memory limit). Raises EInvalidGraphicOperation
-  // "Scan line index out of range" outside 0..|height|-1, and EInvalidGraphic "Image has no DIB"
+  // "Scan line index out of range" outside 0..|height|-1, and GIFException "Image has no DIB"
   // once the rows have been handed to the bitmap.
   uint8_t* ScanLine(int row);
   // Wraps the header and the rows as an in-memory .bmp file and loads it into the bitmap (an

@@ -14,7 +14,7 @@ namespace kestrel {
 // (TDitherMode), 8 bits per pixel with the mode's palette as a 256-entry colour table; for rmNone a
 // 24-bit copy. bits gives rmQuantize its 2^bits colours; customPalette is the palette of rmPalette.
 // Codes out of range, and a palette without colours, give an empty bitmap. A source of 0 width or
-// height with a palette mode raises EInvalidGraphic "Invalid image dimensions"; errors pass on and
+// height with a palette mode raises GIFException "Invalid image dimensions"; errors pass on and
 // no partial result is left behind.
 std::unique_ptr<TBitmap> ReduceToPalette(const TBitmap& source, int mode, int ditherMode, int bits,
                                          const TPalette& customPalette);

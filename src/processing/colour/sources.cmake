@@ -8,4 +8,5 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/KernelDitherers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OctreePalette.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PaletteReduction.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ReduceToPalette.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/ReduceToPalette.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ReducerInstallation.cpp)

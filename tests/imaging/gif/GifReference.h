@@ -138,3 +138,77 @@ inline std::optional<std::vector<uint8_t>> Encode(const std::vector<uint8_t>& pi
 }
 
 } // namespace kestrel::gifref
+
+namespace kestrel::gifref {
+
+// Everything giflib reads from a whole file, frame by frame.
+struct RefColor {
+  int Red, Green, Blue;
+  friend bool operator==(const RefColor&, const RefColor&) = default;
+};
+
+struct RefFrame {
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+  bool Interlaced = false;
+  std::vector<RefColor> LocalMap; // empty when the frame has none
+  std::vector<uint8_t> Pixels;    // rows in storage order
+  int TransparentIndex = -1;      // from the graphic control extension, -1 for none
+  int Delay = 0;
+  int Disposal = 0;
+};
+
+struct RefFile {
+  int Width = 0, Height = 0;
+  int BackgroundIndex = 0;
+  std::vector<RefColor> GlobalMap;
+  std::vector<RefFrame> Frames;
+};
+
+inline std::vector<RefColor> ColorsOf(const ColorMapObject* map) {
+  std::vector<RefColor> colors;
+  if (map)
+    for (int i = 0; i < map->ColorCount; ++i)
+      colors.push_back({map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue});
+  return colors;
+}
+
+// The whole file as giflib reads it, or nothing when giflib refuses it.
+inline std::optional<RefFile> Slurp(const std::vector<uint8_t>& file) {
+  MemoryInput input{&file, 0};
+  int error = 0;
+  GifFileType* gif = DGifOpen(&input, ReadFromMemory, &error);
+  if (!gif) return std::nullopt;
+  std::optional<RefFile> result;
+  if (DGifSlurp(gif) == GIF_OK) {
+    RefFile out;
+    out.Width = gif->SWidth;
+    out.Height = gif->SHeight;
+    out.BackgroundIndex = gif->SBackGroundColor;
+    out.GlobalMap = ColorsOf(gif->SColorMap);
+    for (int i = 0; i < gif->ImageCount; ++i) {
+      const SavedImage& image = gif->SavedImages[i];
+      RefFrame frame;
+      frame.Left = image.ImageDesc.Left;
+      frame.Top = image.ImageDesc.Top;
+      frame.Width = image.ImageDesc.Width;
+      frame.Height = image.ImageDesc.Height;
+      frame.Interlaced = image.ImageDesc.Interlace;
+      frame.LocalMap = ColorsOf(image.ImageDesc.ColorMap);
+      // giflib hands out the rows of interlaced frames already in storage order.
+      frame.Pixels.assign(image.RasterBits,
+                          image.RasterBits + size_t(frame.Width) * size_t(frame.Height));
+      GraphicsControlBlock control;
+      if (DGifSavedExtensionToGCB(gif, i, &control) == GIF_OK) {
+        frame.TransparentIndex = control.TransparentColor;
+        frame.Delay = control.DelayTime;
+        frame.Disposal = control.DisposalMode;
+      }
+      out.Frames.push_back(std::move(frame));
+    }
+    result = std::move(out);
+  }
+  DGifCloseFile(gif, &error);
+  return result;
+}
+
+} // namespace kestrel::gifref

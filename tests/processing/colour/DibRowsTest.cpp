@@ -1,6 +1,7 @@
 #include "processing/colour/DibRows.h"
 #include "PaletteTestSupport.h"
 #include "imaging/core/Exceptions.h"
+#include "imaging/gif/GIFException.h"
 
 #include <gtest/gtest.h>
 
@@ -87,13 +88,13 @@ TEST(DibWriter, RefusesFormatsAndDimensions) {
   TBitmap bitmap;
   TPalette palette = {Rgb(1, 2, 3)};
   for (TPixelFormat format : {pf1bit, pf4bit, pf15bit, pf16bit, pf32bit, pfDevice})
-    ExpectError<EInvalidGraphic>([&] { TDIBWriter(bitmap, palette, 2, 2, format); },
-                                 "Unsupported PixelFormat");
+    ExpectError<GIFException>([&] { TDIBWriter(bitmap, palette, 2, 2, format); },
+                              "Unsupported PixelFormat");
   for (auto [w, h] : {std::pair{0, 2}, std::pair{2, 0}, std::pair{-2, 2}})
-    ExpectError<EInvalidGraphic>([&] { TDIBWriter(bitmap, palette, h, w, pf8bit); },
-                                 "Invalid image dimensions");
+    ExpectError<GIFException>([&] { TDIBWriter(bitmap, palette, h, w, pf8bit); },
+                              "Invalid image dimensions");
   TDIBWriter huge(bitmap, palette, 1 << 20, 1 << 20, pf24bit);
-  ExpectError<EInvalidGraphic>([&] { huge.ScanLine(0); }, "Failed to allocate memory for GIF DIB");
+  ExpectError<GIFException>([&] { huge.ScanLine(0); }, "Failed to allocate memory for GIF DIB");
   EXPECT_TRUE(bitmap.Empty());
 }
 
@@ -122,8 +123,8 @@ TEST(DibWriter, RowsFromTheTopBecomeAnEightBitBitmap) {
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < 5; ++x)
         EXPECT_EQ(bitmap.ScanLine(y)[x], (x + y) % 3) << x << "," << y;
-    ExpectError<EInvalidGraphic>([&] { writer.ScanLine(0); }, "Image has no DIB");
-    ExpectError<EInvalidGraphic>([&] { writer.Commit(); }, "Image has no DIB");
+    ExpectError<GIFException>([&] { writer.ScanLine(0); }, "Image has no DIB");
+    ExpectError<GIFException>([&] { writer.Commit(); }, "Image has no DIB");
   }
 }
 

@@ -2,6 +2,7 @@
 #include "PaletteTestSupport.h"
 #include "imaging/core/DefaultPalettes.h"
 #include "imaging/core/Exceptions.h"
+#include "imaging/gif/GIFException.h"
 
 #include <gtest/gtest.h>
 
@@ -146,7 +147,7 @@ TEST(ReduceToPalette, BadInputGivesADefinedResultOrTheError) {
     try {
       ReduceToPalette(empty, mode, dmFloydSteinberg, 8, TPalette());
       ADD_FAILURE() << "mode " << mode;
-    } catch (const EInvalidGraphic& e) {
+    } catch (const GIFException& e) {
       EXPECT_EQ(std::string(e.what()), "Invalid image dimensions");
     }
   }
