@@ -32,6 +32,7 @@ class TDCombobox;
 class TDListBox;
 class TDpicture;
 class TFListBox;
+class TGIFImage;
 class TJpgOptions;
 class TPictureLoader;
 struct TLoadResult;
@@ -258,6 +259,7 @@ private:
   void ResetView();
   void ShowLoadedPicture(const QString& path, TLoadResult&& result);
   void EndLoad();
+  void ShowGif(TGIFImage& gif);
   void UpdateJpegControls();
   void PlacePicture();
   bool ViewEvent(QObject* watched, QEvent* event);
@@ -296,6 +298,7 @@ private:
   bool TimerWasActive = false;
   bool LoadCursorShown = false;
   bool ApplyingMode = false;
+  bool BuildingView = false; // the view copy is being built from the picture
 };
 
 } // namespace kestrel

@@ -11,6 +11,7 @@
 #include "app/view/ViewTexts.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
+#include "imaging/gif/GIFImage.h"
 #include "imaging/png/PngGraphic.h"
 #include "platform/display/ScreenDepth.h"
 #include "platform/ui/MessageBox.h"
@@ -81,6 +82,19 @@ private:
   TGraphic::TNotifyEvent saved_;
 };
 
+// Marks the view copy as being built for the life of the object.
+class TBuildingView {
+public:
+  explicit TBuildingView(bool& flag) : flag_(flag), saved_(flag) { flag_ = true; }
+  ~TBuildingView() { flag_ = saved_; }
+  TBuildingView(const TBuildingView&) = delete;
+  TBuildingView& operator=(const TBuildingView&) = delete;
+
+private:
+  bool& flag_;
+  bool saved_;
+};
+
 // Cursor 1: over the picture, where clicks zoom.
 const Qt::CursorShape kPictureCursor = Qt::CrossCursor;
 
@@ -102,6 +116,7 @@ int64_t FolderSize(const QString& folder) {
 
 void TKestrelMain::CreateView() {
   RegisterViewerFormats();
+  ApplyProgramGIFDefaults();
   Picture = std::make_unique<TDpicture>();
   Picture->OnChange = [this](TPicture&) { PictureChanged(); };
   ViewBitmap = std::make_unique<TBitmap>(1, 1);
@@ -200,6 +215,7 @@ void TKestrelMain::ShowLoadedPicture(const QString& path, TLoadResult&& result) 
   CurrentPicture = path;
   UpdateStatusLine();
   if (PictureValid()) {
+    if (auto* gif = dynamic_cast<TGIFImage*>(Picture->Graphic())) ShowGif(*gif);
     View.Synthesized = result.Synthesis.Synthesized;
     if (!result.Synthesis.Error.isEmpty())
       ShowMessage(result.Synthesis.Error, "Kestrel: Could not Inset Palette", TMsgIcon::Error,
@@ -217,6 +233,19 @@ void TKestrelMain::ShowLoadedPicture(const QString& path, TLoadResult&& result) 
 void TKestrelMain::UpdateJpegControls() {
   if (JpgOptions)
     JpgOptions->UpdateControls(Picture->Graphic(), ImageKind == ikJpeg && PictureValid(), false);
+}
+
+void TKestrelMain::ShowGif(TGIFImage& gif) {
+  const TBuildingView building(BuildingView); // the load builds the copy next
+  View.Animated = gif.FrameCount() > 1;
+  // Transparent frames are drawn on the background with the GIF's own palette, never copied.
+  View.GifPalettes = gif.HasTransparentFrames();
+  // An animation on a palette screen is rendered dithered onto the colour cube; the device flag
+  // is dropped too, since with it set the option would never take effect.
+  const bool dither = View.Animated && ScreenDepth() <= 8;
+  TGIFDrawOptions options = gif.DrawOptions();
+  options = dither ? (options | gdDither) & ~gdDitherPalDevice : options & ~gdDither;
+  if (options != gif.DrawOptions()) gif.SetDrawOptions(options);
 }
 
 void TKestrelMain::EndLoad() {
@@ -302,6 +331,7 @@ void TKestrelMain::RebuildView() {
   settings.Palette = palette;
   settings.Transparent = transparent;
   bool built = false;
+  const TBuildingView building(BuildingView);
   for (int attempt = 0; attempt < 2 && !built; ++attempt) {
     try {
       if (settings.Path == TDrawPath::Jpeg) JpgOptions->ApplyLoadOptions(&graphic, false);
@@ -339,6 +369,7 @@ void TKestrelMain::FitToWindow() {
   View.ViewStale = false;
   const bool jpeg = dynamic_cast<const TJPEGImage*>(&graphic) != nullptr;
   const TPalette palette = DrawingPalette(graphic, {ImageKind, View.Animated, View.GifPalettes});
+  const TBuildingView building(BuildingView);
   try {
     TBitmap copy;
     TViewCopyState state = View.Copy;
@@ -509,9 +540,19 @@ void TKestrelMain::Zoom(TZoomDirection direction) {
 }
 
 void TKestrelMain::PictureChanged() {
+  const auto* gif = dynamic_cast<const TGIFImage*>(Picture->Graphic());
+  if (gif) View.Animated = gif->FrameCount() > 1;
   if (!PictureValid() || ViewBitmap->Empty()) return;
   View.ViewStale = true;
   View.ForceRebuild = true;
+  // A new frame of an animation is drawn at once (not while the copy is being built from it).
+  if (!gif || !View.Animated || BuildingView) return;
+  ViewBitmap->SetPalette({});
+  if (FitWindowMode())
+    FitToWindow();
+  else
+    RebuildView();
+  PaintBox1->update();
 }
 
 // Caption, placement and painting

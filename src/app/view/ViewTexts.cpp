@@ -2,6 +2,7 @@
 
 #include "imaging/core/Bitmap.h"
 #include "imaging/core/DibGraphic.h"
+#include "imaging/gif/GIFImage.h"
 #include "imaging/jpeg/JpegImage.h"
 
 #include <QFileInfo>
@@ -83,6 +84,8 @@ QString PixelFormatText(const TGraphic* graphic) {
     text = BitmapFormatText(bitmap->PixelFormat());
   else if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(graphic))
     text = jpeg->PixelFormat() == jf8Bit ? "8" : "24";
+  else if (const auto* gif = dynamic_cast<const TGIFImage*>(graphic))
+    text = QString::number(gif->BitsPerPixel());
   else if (const auto* dib = dynamic_cast<const TDibGraphic*>(graphic))
     text = DibFormatText(dib->ImageFormat());
   if (text.isEmpty()) return {};

@@ -3,7 +3,9 @@
 
 #include "app/options/JpgOptions.h"
 #include "app/view/Dpicture.h"
+#include "app/view/DrawingPalette.h"
 #include "app/view/Sound.h"
+#include "imaging/gif/GIFImage.h"
 #include "imaging/jpeg/JpegImage.h"
 #include "platform/sound/SoundPlayer.h"
 
@@ -114,6 +116,93 @@ TEST_F(MainView, EveryFormatShowsAtItsSizeFittedToTheWindowAndWithTheWindowFitte
 
     main->Commands().Action("DontScale1")->trigger();
     EXPECT_EQ(main->PaintBox1->size(), QSize(120, 80));
+  }
+}
+
+QString TestData(const char* relative) {
+  return QString(KESTREL_TEST_DATA) + "/" + relative;
+}
+
+TEST_F(MainView, IconsMetafilesAndGifsShowWithTheirOwnPalettes) {
+  for (const char* file : {"icon/multi.ico", "metafile/rich.wmf", "metafile/rich.emf",
+                           "gif/imagemagick-animation.gif"})
+    QFile::copy(TestData(file), Pictures + "/" + QFileInfo(file).fileName());
+  Write(*test::IndexedBitmap(30, 20, 16), "still.gif");
+  TKestrelMain* main = Show(Pictures + "/multi.ico");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(main->ImageKind, ikIcon);
+  const QSize icon(main->Picture->Width(), main->Picture->Height());
+  EXPECT_EQ(main->PaintBox1->size(), icon);
+  EXPECT_TRUE(main->ImageDescription().endsWith(" - 16 Color Palette"));
+  main->Commands().Action("FitToWindow1")->trigger();
+  EXPECT_EQ(main->PaintBox1->size(), icon); // icons are not scaled
+
+  for (const auto& [name, kind] : {std::pair{"rich.wmf", ikWmf}, std::pair{"rich.emf", ikEmf}}) {
+    main->LoadPicture(Pictures + "/" + name);
+    main->WaitForPicture();
+    EXPECT_EQ(main->ImageKind, kind) << name;
+    EXPECT_EQ(main->ViewBitmap->Palette(), Palette236()) << name;
+    const QSize box = main->ScrollBox1->size() - QSize(kFrameMargin, kFrameMargin);
+    const QSize fitted = main->PaintBox1->size();
+    EXPECT_TRUE(fitted.width() == box.width() || fitted.height() == box.height()) << name;
+  }
+  main->Commands().Action("DontScale1")->trigger();
+
+  main->LoadPicture(Pictures + "/imagemagick-animation.gif");
+  main->WaitForPicture();
+  EXPECT_EQ(main->ImageKind, ikGif);
+  EXPECT_TRUE(main->View.Animated);
+  EXPECT_FALSE(main->View.GifPalettes);
+  EXPECT_TRUE(main->ViewBitmap->Palette().IsNull()); // an animation without palettes of its own
+  EXPECT_EQ(main->PaintBox1->width(), main->Picture->Width());
+
+  main->LoadPicture(Pictures + "/still.gif");
+  main->WaitForPicture();
+  EXPECT_FALSE(main->View.Animated);
+  EXPECT_EQ(main->ViewBitmap->PixelFormat(), pf8bit); // the first frame, copied
+  const auto indexed = test::IndexedBitmap(30, 20, 16);
+  EXPECT_EQ(Rgb(Shown(main), 7, 5), indexed->PixelColor(7, 5));
+  EXPECT_EQ(main->ImageDescription(), "Editor Image: still  ( 8 bits/pixel ) - 16 Color Palette")
+      << main->ImageDescription().toStdString();
+}
+
+TEST_F(MainView, AnimationsOnPaletteScreensAreDithered) {
+  const test::TScreenDepth screen(8);
+  QFile::copy(TestData("gif/imagemagick-animation.gif"), Pictures + "/moving.gif");
+  TKestrelMain* main = Show(Pictures + "/moving.gif");
+  ASSERT_NE(main, nullptr);
+  auto* gif = dynamic_cast<TGIFImage*>(main->Picture->Graphic());
+  ASSERT_NE(gif, nullptr);
+  EXPECT_TRUE(main->View.Animated);
+  EXPECT_TRUE(gif->Dithering());
+  EXPECT_FALSE(main->View.GifPalettes); // no transparent frames
+}
+
+TEST_F(MainView, TransparentGifsAreDrawnOnTheBackground) {
+  QFile::copy(TestData("gif/netpbm-transparent-sorted.gif"), Pictures + "/clear.gif");
+  TKestrelMain* main = Show(Pictures + "/clear.gif");
+  ASSERT_NE(main, nullptr);
+  const auto* gif = dynamic_cast<const TGIFImage*>(main->Picture->Graphic());
+  ASSERT_NE(gif, nullptr);
+  EXPECT_FALSE(main->View.Animated);
+  EXPECT_TRUE(main->View.GifPalettes);
+  // The file's transparent colour is #FAF014. Drawn opaque the frame shows it; drawn with
+  // "Transparent Bitmap" the frame colour shows there instead.
+  TBitmap frame; // the GIF's rendering is dropped when its transparency changes
+  frame.Assign(&gif->Images()[0].Bitmap());
+  const TPixelColor background = PixelColorOf(ColorToRgb(main->ImageFrameColor));
+  for (const bool transparent : {false, true}) {
+    if (transparent) main->Commands().Action("Transparent1")->trigger();
+    const QImage shown = Shown(main);
+    int clear = 0;
+    for (int y = 0; y < frame.Height(); ++y)
+      for (int x = 0; x < frame.Width(); ++x) {
+        const TPixelColor own = frame.PixelColor(x, y);
+        const bool through = transparent && own == 0xFAF014;
+        clear += through;
+        ASSERT_EQ(Rgb(shown, x, y), through ? background : own) << x << "," << y;
+      }
+    EXPECT_EQ(clear > 0, transparent);
   }
 }
 
