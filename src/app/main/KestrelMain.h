@@ -8,6 +8,9 @@
 #include "app/main/RecentFolders.h"
 #include "app/view/ViewCopy.h"
 #include "app/view/ViewGeometry.h"
+#include "app/watcher/FileListRefresh.h"
+#include "app/watcher/StatusLine.h"
+#include "app/watcher/UpThread.h"
 #include "platform/process/InstanceLock.h"
 
 #include <QFile>
@@ -118,8 +121,6 @@ public:
   bool FitWindowMode() const;
   bool FitImageMode() const;
   bool NormalMode() const;
-  // The status line under the lists (its body belongs to the file-list refresh).
-  void UpdateStatusLine();
 
   // Command handlers (the command table names them).
   void NewViewer1Click();
@@ -299,6 +300,37 @@ private:
   bool LoadCursorShown = false;
   bool ApplyingMode = false;
   bool BuildingView = false; // the view copy is being built from the picture
+
+  // Folder watcher, file-list refresh, file mask and status line (app/watcher/MainRefresh.cpp).
+public:
+  // Re-reads the file list and keeps the selection and the shown picture in step with it.
+  void FileListRefresh();
+  // The status line: the shown picture's size, pixel format and file size, and the file count.
+  void UpdateStatusLine();
+  void RefreshFileview1Click();
+  void AllFiles1Click();
+  void StopUpdate2Click();
+  std::unique_ptr<TUpThread> Watcher;
+  QString LastSavedPath; // the file the picture was last saved to
+
+private:
+  void CreateWatcher();
+  void StartWatcher();
+  void RefreshFileList(TUpThread::THandOver handOver);
+  void FinishRefresh(bool edited, const TListMemory& memory);
+  void RepairFolder();
+  void FollowSelection();
+  bool PictureEdited() const;
+  QString FileListMask() const;
+  TPictureFacts PictureFacts() const;
+  void FolderShown();
+  void ApplicationRestored();
+  void SetWatcherSuspended(bool suspended);
+  void Edit1Change();
+  void Edit1DblClick();
+  void Label1DblClick();
+  void Panel4MouseMove();
+  TFileStamp ShownFile; // the shown picture's file when it was last looked at
 };
 
 } // namespace kestrel

@@ -61,6 +61,7 @@ void TKestrelMain::Exit1Click() {
 void TKestrelMain::SetFileViewShown(bool shown) {
   CommandSet->Action("FileSelector1")->setChecked(shown);
   FileView->setVisible(shown);
+  SetWatcherSuspended(!shown);
 }
 
 void TKestrelMain::FileSelector1Click() {

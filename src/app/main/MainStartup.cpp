@@ -48,6 +48,7 @@ void SetColors(QWidget* widget, const QColor& background, const QColor& text) {
 
 TKestrelMain::TStart TKestrelMain::FormCreate() {
   hide();
+  CreateWatcher();
   RemoveMode = Arguments.size() > 1 && Arguments[1] == "/Remove";
   try {
     if (StartupSettings() == TStart::Halt) return TStart::Halt;
@@ -59,6 +60,7 @@ TKestrelMain::TStart TKestrelMain::FormCreate() {
     setWindowTitle("Kestrel!");
     BaseCaption = windowTitle();
     FListBox1->SetMask(ImageMask(ViewerExtensions()));
+    StartWatcher();
   } catch (const std::exception& error) {
     StartupError = 3;
     StartupDetail = QString::fromStdString(error.what());
@@ -320,6 +322,8 @@ void TKestrelMain::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) {
     PanelsStored = true;
     RefuseMaximise();
+    const auto old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    if ((old & Qt::WindowMinimized) && !isMinimized()) ApplicationRestored();
   }
   QMainWindow::changeEvent(event);
 }

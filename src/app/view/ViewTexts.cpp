@@ -10,30 +10,6 @@
 namespace kestrel {
 namespace {
 
-// The "#.##" pattern: at most two decimals, trailing zeros and a bare point dropped.
-QString Decimals(double value) {
-  QString text = QString::number(value, 'f', 2);
-  while (text.endsWith('0'))
-    text.chop(1);
-  if (text.endsWith('.')) text.chop(1);
-  return text;
-}
-
-QString SizePrefix(int kind) {
-  switch (kind) {
-  case skPlain:
-    return {};
-  case skFile:
-    return "Size: ";
-  case skFreeSpace:
-    return "Space Free: ";
-  case skImageMemory:
-    return "Memory Size of Image: ";
-  default:
-    return "Size:";
-  }
-}
-
 QString BitmapFormatText(TPixelFormat format) {
   switch (format) {
   case pfDevice:
@@ -62,21 +38,6 @@ QString DibFormatText(TImageFormat format) {
 }
 
 } // namespace
-
-QString SizeText(int kind, int64_t bytes) {
-  if (bytes == 0) return {};
-  double value = static_cast<double>(bytes);
-  QString unit = " Bytes";
-  if (value >= 1024) {
-    value /= 1024;
-    unit = " KB";
-    if (value >= 1024) {
-      value /= 1024;
-      unit = " MB";
-    }
-  }
-  return SizePrefix(kind) + Decimals(value) + unit;
-}
 
 QString PixelFormatText(const TGraphic* graphic) {
   QString text;

@@ -2,25 +2,21 @@
 // The information texts of the viewer: sizes, pixel formats, the caption and the description the
 // Space key shows.
 
-#include <QString>
+#include "app/watcher/StatusLine.h"
 
-#include <cstdint>
+#include <QString>
 
 namespace kestrel {
 
 class TGraphic;
 
-// What a size text is about; its prefix.
+// What a size text is about: the kind that picks its prefix in SizeText.
 enum TSizeKind : int {
   skPlain = 0,      // no prefix
   skFile = 1,       // "Size: "
   skFreeSpace = 2,  // "Space Free: "
   skImageMemory = 3 // "Memory Size of Image: "
 };
-// A byte count as "Size: 1.5 KB": " Bytes", or divided by 1024 " KB", or again " MB", with up to
-// two decimals and no trailing zeros. 0 gives "".
-QString SizeText(int kind, int64_t bytes);
-
 // " ( 24 bits/pixel )" for a device bitmap, a JPEG, a GIF or an image-library picture; "" for
 // any other graphic.
 QString PixelFormatText(const TGraphic* graphic);

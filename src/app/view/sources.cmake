@@ -2,7 +2,6 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Dpicture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DrawingPalette.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImageKind.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/MainStatus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PaletteSynthesis.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PictureLoader.cpp

@@ -72,32 +72,41 @@ void TFListBox::SetDirectory(const QString& path) {
 }
 
 void TFListBox::ReadFileNames() {
+  Read(false, true);
+}
+
+void TFListBox::Reread(const QString& mask) {
+  FileMask = mask;
+  Read(true, false);
+}
+
+void TFListBox::Read(bool keepItems, bool announceFailure) {
   Waiting.clear();
   LastSel = -1;
   try {
     ChangeDirectory(Dir);
   } catch (const EInOutError& error) {
     // Gone or closed since it was entered: an empty list that says why.
-    Apply({}, QString::fromStdString(error.what()));
+    Apply({}, QString::fromStdString(error.what()), announceFailure);
     return;
   }
-  Model.SetItems({});
+  if (!keepItems) Model.SetItems({});
   const QString folder = Dir, mask = FileMask;
   const TFileType types = Types;
   const bool glyphs = Glyphs;
-  Reader.Start([this, folder, mask, types, glyphs]() -> TBackgroundRead::TApply {
+  Reader.Start([this, folder, mask, types, glyphs, announceFailure]() -> TBackgroundRead::TApply {
     TListing listing = ReadFileListing(folder, mask, types, glyphs);
-    return [this, listing = std::move(listing)]() mutable {
-      Apply(std::move(listing.Items), listing.Error);
+    return [this, listing = std::move(listing), announceFailure]() mutable {
+      Apply(std::move(listing.Items), listing.Error, announceFailure);
     };
   });
 }
 
-void TFListBox::Apply(std::vector<TListItem> items, const QString& error) {
+void TFListBox::Apply(std::vector<TListItem> items, const QString& error, bool announceFailure) {
   Error = error;
   Model.SetItems(std::move(items));
   ReportChange();
-  if (!Error.isEmpty()) emit ReadFailed(Error);
+  if (!Error.isEmpty() && announceFailure) emit ReadFailed(Error);
   auto waiting = std::move(Waiting);
   Waiting.clear();
   for (auto& done : waiting)

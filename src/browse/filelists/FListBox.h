@@ -42,6 +42,10 @@ public:
   // Reads the folder's entries again. The list is empty until they arrive; a folder that cannot
   // be entered any more leaves it empty, with ReadFailed.
   void ReadFileNames();
+  // Takes mask and reads the folder's entries again as one update: the present items stay until
+  // the new ones replace them at once. A folder that cannot be read any more empties the list and
+  // reports done(false) to WhenRead, without ReadFailed: the caller decides what follows.
+  void Reread(const QString& mask);
 
   bool Reading() const { return Reader.Busy(); }
   void FinishReading() { Reader.Finish(); }
@@ -73,7 +77,8 @@ protected:
 
 private:
   friend class TDListBox; // keeps the back link
-  void Apply(std::vector<TListItem> items, const QString& error);
+  void Read(bool keepItems, bool announceFailure);
+  void Apply(std::vector<TListItem> items, const QString& error, bool announceFailure);
   void ReportChange();
   void SelectName(const QString& name);
 

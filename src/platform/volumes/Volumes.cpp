@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include <sys/statvfs.h>
+
 namespace kestrel {
 namespace {
 
@@ -73,6 +75,13 @@ QList<TVolume> MountedVolumes() {
 QString VolumeRootOf(const QString& path) {
   const QStorageInfo storage(path);
   return storage.isValid() ? storage.rootPath() : QString("/");
+}
+
+qint64 FreeSpace(const QString& path) {
+  // statvfs, not QStorageInfo: the hint asks on every mouse move, and this reads no mount table.
+  struct statvfs info {};
+  if (::statvfs(QFile::encodeName(path).constData(), &info) != 0) return 0;
+  return qint64(info.f_bavail) * qint64(info.f_frsize);
 }
 
 TCaseRules CaseRulesOf(const QString& fileSystem) {

@@ -25,6 +25,8 @@ TDriveType ClassifyVolume(const QString& root, const QString& fileSystem, bool r
 QList<TVolume> MountedVolumes();
 // The root of the volume holding path ("/" when it cannot be told).
 QString VolumeRootOf(const QString& path);
+// The bytes a user may still write on the volume holding path; 0 when it cannot be told.
+qint64 FreeSpace(const QString& path);
 
 // How a file system treats the case of names.
 struct TCaseRules {

@@ -12,23 +12,6 @@
 namespace kestrel {
 namespace {
 
-TEST(SizeText, UnitsDecimalsAndPrefixes) {
-  EXPECT_EQ(SizeText(skFile, 0), "");
-  EXPECT_EQ(SizeText(skFile, 500), "Size: 500 Bytes");
-  EXPECT_EQ(SizeText(skFile, 1023), "Size: 1023 Bytes");
-  EXPECT_EQ(SizeText(skFile, 1024), "Size: 1 KB");
-  EXPECT_EQ(SizeText(skFile, 1536), "Size: 1.5 KB");
-  EXPECT_EQ(SizeText(skFile, 1025), "Size: 1 KB");       // 1.00098: two decimals, zeros dropped
-  EXPECT_EQ(SizeText(skFile, 1048575), "Size: 1024 KB"); // 1023.999 rounds up to 1024.00
-  EXPECT_EQ(SizeText(skFile, 1048576), "Size: 1 MB");
-  EXPECT_EQ(SizeText(skFile, 1234567), "Size: 1.18 MB");             // 1.1774
-  EXPECT_EQ(SizeText(skFile, int64_t(5) << 40), "Size: 5242880 MB"); // no unit past MB
-  EXPECT_EQ(SizeText(skPlain, 2048), "2 KB");
-  EXPECT_EQ(SizeText(skFreeSpace, 3 << 20), "Space Free: 3 MB");
-  EXPECT_EQ(SizeText(skImageMemory, 10), "Memory Size of Image: 10 Bytes");
-  EXPECT_EQ(SizeText(7, 10), "Size:10 Bytes");
-}
-
 TEST(PixelFormatText, EachKindOfPictureByItsDepth) {
   TBitmap bitmap;
   EXPECT_EQ(PixelFormatText(&bitmap), " ( pfDevice bits/pixel )");

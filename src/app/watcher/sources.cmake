@@ -1,0 +1,6 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/FileListRefresh.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FilterMask.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainRefresh.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StatusLine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UpThread.cpp)
