@@ -22,13 +22,6 @@ protected:
     test::WritePicture(bitmap, Path(name));
     return ReadPictureFile(Path(name), depth);
   }
-  static void ExpectSamePixels(const TBitmap& a, const TBitmap& b) {
-    ASSERT_EQ(a.Width(), b.Width());
-    ASSERT_EQ(a.Height(), b.Height());
-    for (int y = 0; y < a.Height(); ++y)
-      for (int x = 0; x < a.Width(); ++x)
-        ASSERT_EQ(a.PixelColor(x, y), b.PixelColor(x, y)) << x << "," << y;
-  }
 
   QTemporaryDir Folder;
 };
@@ -58,7 +51,7 @@ TEST_F(PictureFiles, LibraryPicturesBecomeDeviceBitmapsWithTheirOwnColours) {
     ASSERT_NE(bitmap, nullptr) << name;
     EXPECT_EQ(bitmap->PixelFormat(), pf24bit) << name;
     EXPECT_TRUE(bitmap->Palette().IsNull()) << name;
-    ExpectSamePixels(*bitmap, *deep);
+    EXPECT_EQ(test::SizeAndPixels(*bitmap), test::SizeAndPixels(*deep));
   }
   // Palette pictures keep their indices and get their colour table as the palette: 8 bits up to
   // 256 colours, 4 bits for 16.
@@ -70,7 +63,7 @@ TEST_F(PictureFiles, LibraryPicturesBecomeDeviceBitmapsWithTheirOwnColours) {
   EXPECT_EQ(bitmap->PixelFormat(), pf8bit);
   EXPECT_GE(bitmap->Palette().Count(), 200);
   EXPECT_EQ(bitmap->ScanLine(2)[5], (5 + 3 * 2) % 200);
-  ExpectSamePixels(*bitmap, *indexed);
+  EXPECT_EQ(test::SizeAndPixels(*bitmap), test::SizeAndPixels(*indexed));
 }
 
 TEST_F(PictureFiles, SmallPalettesGiveFourBitBitmaps) {

@@ -13,12 +13,12 @@
 namespace kestrel {
 namespace {
 
-bool SamePixels(const TBitmap& a, const TBitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x)
-      if (a.PixelColor(x, y) != b.PixelColor(x, y)) return false;
-  return true;
+// Settings that redraw the copy from the picture at 1:reduction.
+TViewCopySettings Redrawn(int reduction) {
+  TViewCopySettings settings;
+  settings.Reduction = reduction;
+  settings.Forced = true;
+  return settings;
 }
 
 TEST(DrawPath, TheFirstRuleThatHoldsWins) {
@@ -86,9 +86,7 @@ TEST(ViewCopy, ReducedCopiesAreHalvedFurtherOrRedrawn) {
   HalveWhileAbove(*picture, expected4, 48 / 4);
   TBitmap view;
   TViewCopyState state;
-  TViewCopySettings settings;
-  settings.Reduction = 2;
-  settings.Forced = true;
+  TViewCopySettings settings = Redrawn(2);
   BuildViewCopy(view, *picture, settings, state);
   EXPECT_EQ(view.Width(), 32);
   EXPECT_EQ(state.LastReduction, 2);
@@ -96,7 +94,7 @@ TEST(ViewCopy, ReducedCopiesAreHalvedFurtherOrRedrawn) {
   settings.Forced = false;
   settings.Reduction = 4;
   BuildViewCopy(view, *picture, settings, state);
-  EXPECT_TRUE(SamePixels(view, expected4));
+  EXPECT_EQ(test::SizeAndPixels(view), test::SizeAndPixels(expected4));
   // Zooming back in needs the picture again.
   settings.Reduction = 2;
   BuildViewCopy(view, *picture, settings, state);
@@ -109,11 +107,11 @@ TEST(ViewCopy, ReducedCopiesAreHalvedFurtherOrRedrawn) {
   fitted.LastReduction = 2;
   settings.Reduction = 4;
   BuildViewCopy(view, *picture, settings, fitted);
-  EXPECT_TRUE(SamePixels(view, expected4));
+  EXPECT_EQ(test::SizeAndPixels(view), test::SizeAndPixels(expected4));
   // A picture too small for the reduction is shown at full size.
   const auto tiny = test::PatternBitmap(3, 3);
   BuildViewCopy(view, *tiny, settings, state);
-  EXPECT_TRUE(SamePixels(view, *tiny));
+  EXPECT_EQ(test::SizeAndPixels(view), test::SizeAndPixels(*tiny));
   EXPECT_EQ(state.CopyReduction, 1);
 }
 
@@ -121,9 +119,7 @@ TEST(ViewCopy, ReducedAnimatedGifsShowTheCubePalette) {
   const auto picture = test::IndexedBitmap(16, 16, 20);
   TBitmap view;
   TViewCopyState state;
-  TViewCopySettings settings;
-  settings.Reduction = 2;
-  settings.Forced = true;
+  TViewCopySettings settings = Redrawn(2);
   BuildViewCopy(view, *picture, settings, state);
   EXPECT_EQ(view.Palette(), picture->Palette());
   settings.Palette = {ikGif, true, false};

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace kestrel::test {
 
@@ -20,6 +21,15 @@ inline TPixelColor PatternColor(int x, int y) {
   return static_cast<TPixelColor>((x * 37 + y * 11) & 0xFF) << 16 |
          static_cast<TPixelColor>((x * 5 + y * 53) & 0xFF) << 8 |
          static_cast<TPixelColor>((x * 71 ^ y * 29) & 0xFF);
+}
+
+// The colours of a bitmap row by row, with its size first, for comparing two bitmaps.
+inline std::vector<TPixelColor> SizeAndPixels(const TBitmap& bitmap) {
+  std::vector<TPixelColor> all{TPixelColor(bitmap.Width()), TPixelColor(bitmap.Height())};
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x)
+      all.push_back(bitmap.PixelColor(x, y));
+  return all;
 }
 
 // A 24-bit bitmap of the pattern.
