@@ -54,6 +54,10 @@ TKestrelMain::TKestrelMain(const QStringList& arguments, QWidget* parent)
 
 TKestrelMain::~TKestrelMain() {
   qApp->removeEventFilter(this);
+  // The children's last events (hide, resize) come after this object is gone: the view's hook
+  // must not hand them on.
+  delete ViewEvents;
+  ViewEvents = nullptr;
   if (instance == this) instance = nullptr;
 }
 
