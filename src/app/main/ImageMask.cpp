@@ -1,5 +1,7 @@
 #include "app/main/ImageMask.h"
 
+#include "app/view/Sound.h"
+#include "imaging/core/Picture.h"
 #include "platform/files/FileMask.h"
 
 #include <QFileInfo>
@@ -7,8 +9,11 @@
 namespace kestrel {
 
 QStringList ViewerExtensions() {
-  return {"bmp",  "ico", "emf", "wmf", "jpg", "jpeg", "gif", "png", "tif",
-          "tiff", "vst", "tga", "afi", "pcc", "pcx",  "dcx", "jpe", "wav"};
+  RegisterViewerFormats();
+  QStringList extensions;
+  for (const TFileFormat& format : TPicture::FileFormats())
+    extensions << QString::fromStdString(format.Extension);
+  return extensions;
 }
 
 QString ImageMask(const QStringList& extensions) {

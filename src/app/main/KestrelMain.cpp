@@ -2,6 +2,8 @@
 
 #include "app/main/ImageMask.h"
 #include "app/main/MainSettings.h"
+#include "app/view/Dpicture.h"
+#include "app/view/PictureLoader.h"
 
 #include "browse/filelists/DCombobox.h"
 #include "browse/filelists/DListBox.h"
@@ -47,10 +49,15 @@ TKestrelMain::TKestrelMain(const QStringList& arguments, QWidget* parent)
   BuildLayout();
   CommandSet = std::make_unique<TCommandSet>(this, menuBar(), ToolBar1);
   WatchControls();
+  CreateView();
 }
 
 TKestrelMain::~TKestrelMain() {
   qApp->removeEventFilter(this);
+  // The children's last events (hide, resize) come after this object is gone: the view's hook
+  // must not hand them on.
+  delete ViewEvents;
+  ViewEvents = nullptr;
   if (instance == this) instance = nullptr;
 }
 

@@ -141,6 +141,7 @@ void TKestrelMain::ReadDisplaySettings() {
 }
 
 void TKestrelMain::FinishStart() {
+  CreateJpgOptions();
   UndoFile = OpenUndoFile(UndoFolder);
   // An empty argument (a launcher with no file to pass) names nothing.
   if (RemoveMode || Arguments.size() < 2 || Arguments[1].isEmpty()) return;
@@ -249,6 +250,7 @@ void TKestrelMain::SetImageFrameColor(TColor color) {
   ImageFrameColor = color;
   PaintImageFrame(color);
   WriteSetting(ImageFrame, color);
+  ImageFrameChanged();
 }
 
 void TKestrelMain::SetFileViewColor(TColor color) {
@@ -284,6 +286,7 @@ void TKestrelMain::FitFileViewControls() {
 
 void TKestrelMain::Splitter2Moved() {
   FitFileViewControls();
+  RunOptions1();
 }
 
 void TKestrelMain::resizeEvent(QResizeEvent* event) {
@@ -318,6 +321,7 @@ void TKestrelMain::changeEvent(QEvent* event) {
   // A maximise or a restore lets the next resize split the file view afresh.
   if (event->type() == QEvent::WindowStateChange) {
     PanelsStored = true;
+    RefuseMaximise();
     const auto old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
     if ((old & Qt::WindowMinimized) && !isMinimized()) ApplicationRestored();
   }

@@ -3,6 +3,9 @@
 
 #include "app/main/ImageMask.h"
 #include "app/main/KestrelMain.h"
+#include "app/view/Dpicture.h"
+#include "app/view/ImageKind.h"
+#include "app/view/ViewTexts.h"
 #include "app/watcher/FilterMask.h"
 #include "browse/filelists/DCombobox.h"
 #include "browse/filelists/DListBox.h"
@@ -80,7 +83,7 @@ void TKestrelMain::SetWatcherSuspended(bool suspended) {
 }
 
 bool TKestrelMain::PictureEdited() const {
-  return ImageModified || ImageKind == 7 || ImageKind == 16;
+  return ImageModified || ImageKind == ikEdited || ImageKind == ikCrop;
 }
 
 QString TKestrelMain::FileListMask() const {
@@ -186,9 +189,9 @@ void TKestrelMain::FolderShown() {
 }
 
 TPictureFacts TKestrelMain::PictureFacts() const {
-  // The picture holder supplies the size and pixel format of a loaded picture; with none
-  // loaded, there is nothing to tell.
-  return {};
+  if (!PictureValid()) return {};
+  const TGraphic* graphic = Picture->Graphic();
+  return {graphic->Width(), graphic->Height(), PixelFormatText(graphic)};
 }
 
 void TKestrelMain::UpdateStatusLine() {

@@ -39,7 +39,10 @@ TEST(CommandTable, OnlyTheMainWindowsOwnCommandsAreBuilt) {
                                   "FileSelector1", "OpenWeb1", "Help2", "about1", "mailto1",
                                   "OpenInNewViewer2", "OpenContainer1", "ExploreFolder1",
                                   "OpenInNewViewer1", "FindSelector", "ToolButton5", "AllFiles1",
-                                  "RefreshFileview1", "StopUpdate2", "StopUpdate1"}));
+                                  "RefreshFileview1", "StopUpdate2", "StopUpdate1",
+                                  // the display's commands
+                                  "Transparent1", "DontScale1", "FitToWindow1", "FitToImage1",
+                                  "Toolbutton2", "ToolButton3", "StopPic", "JpegProperties1"}));
 }
 
 class Commands : public test::MainWindowFixture {};

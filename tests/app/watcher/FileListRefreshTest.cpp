@@ -34,7 +34,9 @@ TEST(SizeText, BytesKilobytesAndMegabytesWithUpToTwoDecimals) {
   EXPECT_EQ(SizeText(2, 1536), "Space Free: 1.5 KB");
   EXPECT_EQ(SizeText(3, 1024 * 1024 * 5 / 4), "Memory Size of Image: 1.25 MB");
   EXPECT_EQ(SizeText(9, 1000), "Size:1000 Bytes");
-  EXPECT_EQ(SizeText(0, 1100), "1.07 KB"); // 1.0742...
+  EXPECT_EQ(SizeText(0, 1100), "1.07 KB");          // 1.0742...
+  EXPECT_EQ(SizeText(1, 1025), "Size: 1 KB");       // 1.00098: zeros and the point dropped
+  EXPECT_EQ(SizeText(1, 1048575), "Size: 1024 KB"); // 1023.999 rounds up, still in KB
   // Megabytes are the largest unit.
   EXPECT_EQ(SizeText(0, qint64(3) << 40), "3145728 MB");
 }

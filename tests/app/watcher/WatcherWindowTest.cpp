@@ -1,10 +1,13 @@
+#include "../view/ViewTestSupport.h"
 #include "app/watcher/FilterMask.h"
+#include "app/watcher/StatusLine.h"
 #include "browse/filelists/BackgroundRead.h"
 #include "browse/filelists/DCombobox.h"
 #include "support/MainWindowFixture.h"
 #include "support/Unprivileged.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStorageInfo>
@@ -38,6 +41,7 @@ protected:
   static void Settle(TKestrelMain* main) {
     main->FListBox1->FinishReading();
     main->DListBox1->FinishReading();
+    main->WaitForPicture();
     QApplication::processEvents();
   }
   static QStringList Files(TKestrelMain* main) { return test::Texts(*main->FListBox1); }
@@ -262,7 +266,16 @@ TEST_F(FollowTheDisk, TheStatusLineCountsTheFilesAndSizesTheShownFile) {
   EXPECT_EQ(main->Label1->text(), "  3 Files");
   main->AcceptFile(Shown + "/big.bmp");
   Settle(main);
-  EXPECT_EQ(main->Label1->text(), " 1.5 KB  3 Files");
+  EXPECT_EQ(main->Label1->text(), " 1.5 KB  3 Files"); // not a picture: no size of its own
+  test::WritePicture(*test::PatternBitmap(20, 10), Shown + "/real.bmp");
+  main->FileListRefresh();
+  main->AcceptFile(Shown + "/real.bmp");
+  Settle(main);
+  EXPECT_EQ(main->Label1->text(), "20 x 10 ( 24 bits/pixel ) " +
+                                      SizeText(0, QFileInfo(Shown + "/real.bmp").size()) +
+                                      "  4 Files");
+  main->AcceptFile(Shown + "/big.bmp");
+  Settle(main);
   // Another folder: the count follows, the size stays while the file is there.
   const QString other = Env.Folder("other");
   test::WriteFile(other + "/one.png", "x");

@@ -1,0 +1,35 @@
+#pragma once
+// The information texts of the viewer: sizes, pixel formats, the caption and the description the
+// Space key shows.
+
+#include "app/watcher/StatusLine.h"
+
+#include <QString>
+
+namespace kestrel {
+
+class TGraphic;
+
+// What a size text is about: the kind that picks its prefix in SizeText.
+enum TSizeKind : int {
+  skPlain = 0,      // no prefix
+  skFile = 1,       // "Size: "
+  skFreeSpace = 2,  // "Space Free: "
+  skImageMemory = 3 // "Memory Size of Image: "
+};
+// " ( 24 bits/pixel )" for a device bitmap, a JPEG, a GIF or an image-library picture; "" for
+// any other graphic.
+QString PixelFormatText(const TGraphic* graphic);
+
+// "(Magn 2:1, Scale 1:1) - path".
+QString CaptionText(int magnification, int reduction, const QString& path);
+
+// "256 Color Palette", "256 Color Synthesized Palette", or "No Palette" for 0 entries.
+QString PaletteText(int entries, bool synthesized);
+
+// "Editor Image: " + the file's name without folder or extension + " " + the pixel-format text +
+// " - " + the palette text.
+QString ImageDescriptionText(const QString& path, const QString& pixelFormatText,
+                             const QString& paletteText);
+
+} // namespace kestrel
