@@ -4,7 +4,8 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ToolTiffTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IndependentReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolJpegPngTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/GifToolTest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/GifToolTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolSaveTest.cpp)
 # giflib reads back the GIF files the tool writes.
 find_package(GIF REQUIRED)
 list(APPEND KESTREL_LIBS GIF::GIF)

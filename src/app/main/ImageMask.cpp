@@ -1,5 +1,6 @@
 #include "app/main/ImageMask.h"
 
+#include "imaging/formats/FormatTable.h"
 #include "platform/files/FileMask.h"
 
 #include <QFileInfo>
@@ -7,8 +8,10 @@
 namespace kestrel {
 
 QStringList ViewerExtensions() {
-  return {"bmp",  "ico", "emf", "wmf", "jpg", "jpeg", "gif", "png", "tif",
-          "tiff", "vst", "tga", "afi", "pcc", "pcx",  "dcx", "jpe", "wav"};
+  QStringList extensions;
+  for (const std::string& extension : TableExtensions())
+    extensions << QString::fromStdString(extension);
+  return extensions;
 }
 
 QString ImageMask(const QStringList& extensions) {

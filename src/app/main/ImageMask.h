@@ -6,7 +6,8 @@
 
 namespace kestrel {
 
-// The extensions of the formats the viewer reads, in the order they are registered.
+// The extensions of the formats the viewer reads, in the order they are registered (the format
+// table's).
 QStringList ViewerExtensions();
 // Every extension as "*.ext;" in order, without "*.tiff;" and "*.jpeg;".
 QString ImageMask(const QStringList& extensions);
