@@ -9,6 +9,7 @@
 #include "imaging/core/Stream.h"
 #include "imaging/formats/FormatTable.h"
 #include "imaging/gif/GIFOptions.h"
+#include "imaging/icon/Icon.h"
 #include "imaging/jpeg/JpegImage.h"
 
 #include <algorithm>
@@ -178,6 +179,17 @@ int Info(const std::string& path, std::ostream& out) {
       << "bits per pixel: " << info.BitsPerPixel << "\n"
       << "palette entries: " << info.PaletteEntries << "\n"
       << "frames: " << info.Frames << "\n";
+  // An icon file holds one picture at several sizes and depths.
+  if (format.Class == typeid(TIcon)) {
+    TIcon icon;
+    icon.LoadFromFile(path);
+    for (size_t i = 0; i < icon.Entries().size(); ++i) {
+      const TIcoEntry& e = icon.Entries()[i];
+      out << "image " << i + 1 << ": " << e.Width << " x " << e.Height << ", " << e.BitsPerPixel
+          << " bits" << (e.Png ? ", PNG" : "")
+          << (static_cast<int>(i) == icon.ShownEntry() ? " (shown)" : "") << "\n";
+    }
+  }
   return kExitOk;
 }
 

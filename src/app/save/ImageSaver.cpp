@@ -2,13 +2,16 @@
 
 #include "app/save/BitmapSavePlan.h"
 #include "app/save/DepthCode.h"
+#include "app/save/IconImages.h"
 #include "app/save/JpegRoundTrip.h"
 #include "app/save/PngDepthPlan.h"
 #include "app/save/SafeFileWrite.h"
 #include "imaging/core/DibGraphic.h"
 #include "imaging/formats/FormatTable.h"
 #include "imaging/gif/GIFImage.h"
+#include "imaging/icon/Icon.h"
 #include "imaging/jpeg/JpegImage.h"
+#include "imaging/metafile/Metafile.h"
 #include "imaging/png/PngGraphic.h"
 #include "imaging/tiff/TiffGraphic.h"
 #include "processing/colour/ReduceToPalette.h"
@@ -140,16 +143,26 @@ std::unique_ptr<TBitmap> TImageSaver::Follow(const TSavePlan& plan, const TBitma
                 background);
 }
 
-std::unique_ptr<TGraphic> TImageSaver::IconWriter(Job&) {
-  // Writing the icon file needs the icon class, which this build does not have yet.
-  questions_.Tell(kNotSupported, kCaption);
-  return nullptr;
+std::unique_ptr<TGraphic> TImageSaver::IconWriter(Job& job) {
+  const TIconImages images =
+      MakeIconImages(job.Bitmap, job.Picture.FrameColor, job.Picture.Transparent);
+  auto icon = std::make_unique<TIcon>();
+  icon->SetImages(*images.Color, *images.Mask);
+  return icon;
 }
 
-std::unique_ptr<TGraphic> TImageSaver::MetafileWriter(Job&) {
-  // Only a loaded metafile can be written as one; this build reads none yet.
-  questions_.Tell(kConversionNotSupported, kCaption);
-  return nullptr;
+std::unique_ptr<TGraphic> TImageSaver::MetafileWriter(Job& job) {
+  // The picture's own metafile, not the bitmap shown: nothing else can become one.
+  const auto* metafile = dynamic_cast<const TMetafile*>(job.Picture.Graphic);
+  if (!metafile || metafile->Empty()) {
+    questions_.Tell(kConversionNotSupported, kCaption);
+    return nullptr;
+  }
+  auto copy = std::make_unique<TMetafile>();
+  copy->Assign(metafile);
+  // Written in the flavour of the name; the other flavour is converted or refused.
+  copy->SetEnhanced(job.Kind == fkEmf);
+  return copy;
 }
 
 std::unique_ptr<TGraphic> TImageSaver::GifWriter(Job& job) {

@@ -665,6 +665,37 @@ void TCanvas::StretchBlt(const TRect& dest, const TImageSource& source, const TR
   Changed();
 }
 
+void TCanvas::PaintOnCopy(const TRect& bounds, const std::function<void(QPainter&)>& paint) {
+  const TRect area =
+      Intersected(Normalized(bounds.Left, bounds.Top, bounds.Right, bounds.Bottom), ClipRect());
+  if (area.IsEmpty()) return;
+  const int w = area.Width(), h = area.Height();
+  QImage copy(w, h, QImage::Format_RGB32);
+  if (copy.isNull()) throw EOutOfMemory("Out of memory");
+  for (int y = 0; y < h; ++y) {
+    auto* line = reinterpret_cast<TPixelColor*>(copy.scanLine(y));
+    surface_->ReadPixels(area.Left, area.Top + y, w, line);
+    for (int x = 0; x < w; ++x)
+      line[x] |= 0xFF000000u;
+  }
+  {
+    QPainter painter(&copy);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.translate(-area.Left, -area.Top);
+    paint(painter);
+  }
+  Changing();
+  std::vector<TPixelColor> before(static_cast<size_t>(w)), after(static_cast<size_t>(w));
+  for (int y = 0; y < h; ++y) {
+    const auto* painted = reinterpret_cast<const QRgb*>(copy.constScanLine(y));
+    surface_->ReadPixels(area.Left, area.Top + y, w, before.data());
+    for (int x = 0; x < w; ++x)
+      after[static_cast<size_t>(x)] = painted[x] & 0xFFFFFF;
+    WriteChanged(*surface_, area.Left, area.Top + y, before, after);
+  }
+  Changed();
+}
+
 TColor TCanvas::Pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= Width() || y >= Height()) return -1;
   TPixelColor c = 0;

@@ -220,6 +220,11 @@ public:
   // The same from any image source; pixels whose colour equals transparent are left alone.
   void StretchBlt(const TRect& dest, const TImageSource& source, const TRect& srcRect,
                   std::optional<TPixelColor> transparent = std::nullopt);
+  // Lets paint draw with Qt's painter (aliased, canvas coordinates) on a 32-bit copy of the pixels
+  // under bounds, clipped to the canvas; the pixels it changed are written back, palette surfaces
+  // taking the nearest entry. For drawing that blends with or combines the pixels beneath:
+  // transparent images, raster operations.
+  void PaintOnCopy(const TRect& bounds, const std::function<void(QPainter&)>& paint);
 
   // "Pixels": the colour of a pixel (-1 outside the surface), and setting one (ignored outside).
   TColor Pixel(int x, int y) const;

@@ -2,7 +2,9 @@
 
 #include "imaging/core/Bitmap.h"
 #include "imaging/gif/GIFImage.h"
+#include "imaging/icon/Icon.h"
 #include "imaging/jpeg/JpegImage.h"
+#include "imaging/metafile/Metafile.h"
 #include "imaging/pcx/DcxGraphic.h"
 #include "imaging/pcx/PcxGraphic.h"
 #include "imaging/png/PngGraphic.h"
@@ -18,6 +20,17 @@ template <class T> TFormatRow Row(const char* extension, TFileKind kind, const c
           [] { return std::make_unique<T>(); }};
 }
 
+// Each metafile extension makes a metafile of its own flavour.
+TFormatRow MetafileRow(const char* extension, TFileKind kind, const char* description) {
+  TFormatRow row = Row<TMetafile>(extension, kind, description);
+  row.Create = [enhanced = kind == fkEmf] {
+    auto metafile = std::make_unique<TMetafile>();
+    metafile->SetEnhanced(enhanced);
+    return metafile;
+  };
+  return row;
+}
+
 // A row whose reading class is not part of the image library.
 TFormatRow Unread(const char* extension, TFileKind kind, const char* description) {
   return {extension, kind, description, std::nullopt, {}};
@@ -26,9 +39,9 @@ TFormatRow Unread(const char* extension, TFileKind kind, const char* description
 std::vector<TFormatRow> MakeTable() {
   return {
       Row<TBitmap>("bmp", fkBmp, "Bitmaps"),
-      Unread("ico", fkIcon, "Icons"),
-      Unread("emf", fkEmf, "Enhanced Metafiles"),
-      Unread("wmf", fkWmf, "Metafiles"),
+      Row<TIcon>("ico", fkIcon, "Icons"),
+      MetafileRow("emf", fkEmf, "Enhanced Metafiles"),
+      MetafileRow("wmf", fkWmf, "Metafiles"),
       Row<TJPEGImage>("jpg", fkJpeg, "JPEG Image File"),
       Row<TJPEGImage>("jpeg", fkJpeg, "JPEG Image File"),
       Row<TGIFImage>("gif", fkGif, "GIF Image"),

@@ -7,8 +7,11 @@
 #include "app/save/ImageSaver.h"
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/Picture.h"
+#include "imaging/icon/Icon.h"
 #include "imaging/jpeg/JpegImage.h"
+#include "imaging/metafile/Metafile.h"
 #include "imaging/tiff/TiffGraphic.h"
+#include "support/TestApplication.h"
 #include "support/Unprivileged.h"
 
 #include <QDir>
@@ -17,6 +20,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace kestrel {
 namespace {
@@ -34,6 +39,7 @@ protected:
   bool Exists(const std::string& name) const { return QFile::exists(dir.filePath(name.c_str())); }
   QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
 
+  test::TApplicationFirst first; // metafiles measure themselves on the screen
   QTemporaryDir dir;
   test::TScriptedQuestions questions;
   TImageSaver saver{questions};
@@ -65,10 +71,55 @@ TEST_F(SaveAsTest, TheNamesExtensionPicksTheWriter) {
     const auto back = ReadBack(Path(c.Name));
     ASSERT_EQ(back->Width(), 23);
     ASSERT_EQ(back->Height(), 17);
-    if (c.Lossless) EXPECT_EQ(PixelsOf(*back), PixelsOf(*picture));
+    if (c.Lossless) {
+      EXPECT_EQ(PixelsOf(*back), PixelsOf(*picture));
+    }
   }
   EXPECT_TRUE(questions.Told.empty());
   EXPECT_TRUE(questions.AskedUses.empty()) << "a save that does not ask shows no window";
+}
+
+TEST_F(SaveAsTest, IconsAreAlways32By32) {
+  const auto small = TestPicture(16, 16, pf24bit);
+  TSavePicture shown;
+  shown.FrameColor = 0x204060;
+  ASSERT_TRUE(saver.SaveAs(Path("small.ico"), *small, true, shown));
+  TIcon icon;
+  icon.LoadFromFile(Path("small.ico"));
+  ASSERT_EQ(icon.Width(), 32);
+  ASSERT_EQ(icon.Height(), 32);
+  EXPECT_EQ(icon.Image().pixel(5, 7), 0xFF000000u | small->PixelColor(5, 7));
+  EXPECT_EQ(icon.Image().pixel(20, 20), 0xFF000000u | PixelColorOf(0x204060));
+  // With transparency the frame colour is see-through.
+  shown.Transparent = true;
+  ASSERT_TRUE(saver.SaveAs(Path("clear.ico"), *small, false, shown));
+  icon.LoadFromFile(Path("clear.ico"));
+  EXPECT_EQ(qAlpha(icon.Image().pixel(20, 20)), 0);
+  EXPECT_EQ(qAlpha(icon.Image().pixel(5, 7)), 255);
+  EXPECT_TRUE(questions.AskedUses.empty());
+}
+
+TEST_F(SaveAsTest, MetafilesAreWrittenFromTheLoadedMetafileOnly) {
+  const auto bitmap = TestPicture(10, 10, pf24bit);
+  EXPECT_FALSE(saver.SaveAs(Path("drawn.wmf"), *bitmap, true));
+  TSavePicture shown;
+  shown.Graphic = bitmap.get();
+  EXPECT_FALSE(saver.SaveAs(Path("drawn.emf"), *bitmap, true, shown));
+  EXPECT_EQ(questions.Told,
+            std::vector<std::string>(2, "Kestrel: Save Image|Conversion not Supported"));
+  TMetafile plain;
+  plain.LoadFromFile(test::DataPath("metafile/rich.wmf"));
+  shown.Graphic = &plain;
+  ASSERT_TRUE(saver.SaveAs(Path("same.wmf"), *bitmap, true, shown));
+  ASSERT_TRUE(saver.SaveAs(Path("other.emf"), *bitmap, true, shown));
+  TMetafile same, other;
+  same.LoadFromFile(Path("same.wmf"));
+  other.LoadFromFile(Path("other.emf"));
+  EXPECT_FALSE(same.Enhanced());
+  EXPECT_TRUE(std::ranges::equal(same.Data(), plain.Data())) << "its own flavour keeps its records";
+  EXPECT_TRUE(other.Enhanced());
+  EXPECT_EQ(other.Width(), plain.Width());
+  EXPECT_EQ(Files(), (QStringList{"other.emf", "same.wmf"}));
 }
 
 TEST_F(SaveAsTest, NamesWithoutAWriterAndEmptyPicturesWriteNothing) {

@@ -31,6 +31,10 @@ void TScriptedQuestions::Tell(const std::string& text, const std::string& captio
   Told.push_back(caption + "|" + text);
 }
 
+std::string DataPath(const std::string& relative) {
+  return std::string(KESTREL_TEST_DATA) + "/" + relative;
+}
+
 std::unique_ptr<TBitmap> TestPicture(int width, int height, TPixelFormat format) {
   auto bitmap = std::make_unique<TBitmap>();
   const int bits = PixelFormatBits(format);

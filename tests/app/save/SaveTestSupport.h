@@ -31,6 +31,9 @@ public:
   void Tell(const std::string& text, const std::string& caption) override;
 };
 
+// A file under tests/data.
+std::string DataPath(const std::string& relative);
+
 // A width x height bitmap of format: palette formats get a palette of distinct colours and
 // indices that run through it; direct formats a colour gradient.
 std::unique_ptr<TBitmap> TestPicture(int width, int height, TPixelFormat format);

@@ -1,0 +1,11 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/MetaText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MetaFields.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MetaStyles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MetaReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WmfReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EmfReader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WmfWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EmfWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MetafilePlayer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Metafile.cpp)

@@ -1,0 +1,4 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/IconTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IconGraphicTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IconDamageTest.cpp)
