@@ -1,6 +1,7 @@
 #include "app/main/ImageMask.h"
 
-#include "imaging/formats/FormatTable.h"
+#include "app/view/Sound.h"
+#include "imaging/core/Picture.h"
 #include "platform/files/FileMask.h"
 
 #include <QFileInfo>
@@ -8,9 +9,10 @@
 namespace kestrel {
 
 QStringList ViewerExtensions() {
+  RegisterViewerFormats();
   QStringList extensions;
-  for (const std::string& extension : TableExtensions())
-    extensions << QString::fromStdString(extension);
+  for (const TFileFormat& format : TPicture::FileFormats())
+    extensions << QString::fromStdString(format.Extension);
   return extensions;
 }
 

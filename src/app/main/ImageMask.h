@@ -6,8 +6,8 @@
 
 namespace kestrel {
 
-// The extensions of the formats the viewer reads, in the order they are registered (the format
-// table's).
+// The extensions of the picture registry, the viewer's own entries included, in the order they
+// are registered (the format table's, then any class registered later).
 QStringList ViewerExtensions();
 // Every extension as "*.ext;" in order, without "*.tiff;" and "*.jpeg;".
 QString ImageMask(const QStringList& extensions);

@@ -2,6 +2,8 @@
 
 #include "app/main/ImageMask.h"
 #include "app/main/MainSettings.h"
+#include "app/view/Dpicture.h"
+#include "app/view/PictureLoader.h"
 
 #include "browse/filelists/DCombobox.h"
 #include "browse/filelists/DListBox.h"
@@ -47,6 +49,7 @@ TKestrelMain::TKestrelMain(const QStringList& arguments, QWidget* parent)
   BuildLayout();
   CommandSet = std::make_unique<TCommandSet>(this, menuBar(), ToolBar1);
   WatchControls();
+  CreateView();
 }
 
 TKestrelMain::~TKestrelMain() {

@@ -6,6 +6,8 @@
 #include "app/main/ColorCycle.h"
 #include "app/main/CommandTable.h"
 #include "app/main/RecentFolders.h"
+#include "app/view/ViewCopy.h"
+#include "app/view/ViewGeometry.h"
 #include "platform/process/InstanceLock.h"
 
 #include <QFile>
@@ -25,9 +27,24 @@ class QTimer;
 
 namespace kestrel {
 
+class TBitmap;
 class TDCombobox;
 class TDListBox;
+class TDpicture;
 class TFListBox;
+class TJpgOptions;
+class TPictureLoader;
+struct TLoadResult;
+
+// The display state of the picture shown.
+struct TViewState {
+  TViewCopyState Copy;
+  bool ViewStale = false;    // the picture changed: the fitted copy is drawn again
+  bool ForceRebuild = false; // the next rebuild starts from the picture, not a reduced copy
+  bool Synthesized = false;  // the shown bitmap got a palette made by this program
+  bool Animated = false;     // a GIF of more than one frame
+  bool GifPalettes = false;  // the GIF class's choice of its own palettes
+};
 
 class TKestrelMain : public QMainWindow {
   Q_OBJECT
@@ -69,6 +86,40 @@ public:
   // states and the status-line colour.
   void Timer1Timer();
 
+  // Picture loading and display (MainView.cpp). LoadPicture reads the file on a worker; the
+  // picture appears when the read ends (WaitForPicture waits, processing events).
+  void WaitForPicture();
+  bool PictureLoading() const;
+  // Refreshes the caption, then re-applies the scaling mode.
+  void RunOptions();
+  // Re-applies the scaling mode and places the picture.
+  void RunOptions1();
+  // Builds ViewBitmap from the picture for the Normal and Fit to Image modes.
+  void RebuildView();
+  // Builds ViewBitmap fitted to the viewing area (Fit to Window mode).
+  void FitToWindow();
+  // Sizes the window round the picture (Fit to Image mode).
+  void FitToImage();
+  // One step of the click zoom.
+  void Zoom(TZoomDirection direction);
+  // The picture's graphic changed.
+  void PictureChanged();
+  // What the Space key shows.
+  QString ImageDescription() const;
+  // The picture exists, has a size and a kind.
+  bool PictureValid() const;
+  // CropBitmap for a crop, else ViewBitmap; null when there is no picture.
+  TBitmap* DisplayedBitmap() const;
+  // The scale list's index, M and R.
+  int ScaleIndex() const;
+  int Magnification() const;
+  int Reduction() const;
+  bool FitWindowMode() const;
+  bool FitImageMode() const;
+  bool NormalMode() const;
+  // The status line under the lists (its body belongs to the file-list refresh).
+  void UpdateStatusLine();
+
   // Command handlers (the command table names them).
   void NewViewer1Click();
   void FindSelection1Click();
@@ -83,6 +134,14 @@ public:
   void OpenInNewViewer1Click();
   void ToolButton5Click();
   void RecentFolderClick(const QString& folder);
+  void DontScale1Click();
+  void FitToWindow1Click();
+  void FitToImage1Click();
+  void Toolbutton2Click();
+  void ToolButton3Click();
+  void Transparent1Click();
+  void StopPicClick();
+  void JpegProperties1Click();
 
   // Controls, named as the layout names them.
   QFrame* FileView = nullptr;
@@ -128,6 +187,14 @@ public:
   TColor PictextColor = 0;
   TColor ImageFrameColor = 0;
   TColor FileViewColor = 0;
+
+  // The picture holder, the view copy, the crop tool's cut-out and the editing overlay.
+  std::unique_ptr<TDpicture> Picture;
+  std::unique_ptr<TBitmap> ViewBitmap;
+  std::unique_ptr<TBitmap> CropBitmap;
+  std::unique_ptr<TBitmap> OverlayBitmap;
+  TJpgOptions* JpgOptions = nullptr; // made by FinishStart, the last long-lived window
+  TViewState View;
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -185,6 +252,24 @@ private:
   bool FileViewAway() const;
   bool FirstReceiver(QObject* watched) const;
 
+  // Picture display (MainView.cpp).
+  void CreateView();
+  void CreateJpgOptions();
+  void ResetView();
+  void ShowLoadedPicture(const QString& path, TLoadResult&& result);
+  void EndLoad();
+  void UpdateJpegControls();
+  void PlacePicture();
+  bool ViewEvent(QObject* watched, QEvent* event);
+  void PaintBox1Paint();
+  void PaintBox2Paint();
+  void SetScrollBarsShown(bool shown);
+  void ModeChanged();
+  void JpegOptionsChanged();
+  void ImageFrameChanged();
+  void RefuseMaximise();
+  void ShowSizeCaptions();
+
   QStringList Arguments;
   QString ProgramFile;
   std::unique_ptr<TCommandSet> CommandSet;
@@ -205,6 +290,12 @@ private:
   int LastHeight = 0;
   int ExitCode = 0;
   QString StartupDetail; // what went wrong at start, for the message at the end
+  std::unique_ptr<TPictureLoader> Loader;
+  QObject* ViewEvents = nullptr; // watches the paint boxes and the scroll box
+  bool TimerHeldByLoad = false;  // the load paused Timer1 and resumes it
+  bool TimerWasActive = false;
+  bool LoadCursorShown = false;
+  bool ApplyingMode = false;
 };
 
 } // namespace kestrel

@@ -65,6 +65,7 @@ void TKestrelMain::SetFileViewShown(bool shown) {
 
 void TKestrelMain::FileSelector1Click() {
   SetFileViewShown(CommandSet->Action("FileSelector1")->isChecked());
+  RunOptions();
 }
 
 void TKestrelMain::ToolButton5Click() {

@@ -68,13 +68,6 @@ void TKestrelMain::SelectEntry(const QString& entry) {
   FListBox1->scrollTo(FListBox1->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
-void TKestrelMain::LoadPicture(const QString& path) {
-  if (path.isEmpty() || CommandSet->Action("StopPic")->isChecked()) return;
-  // Reading and showing the picture are not part of this build; the path is what the caption and
-  // the commands on the shown file go by.
-  CurrentPicture = path;
-}
-
 void TKestrelMain::Flistbox1Click() {
   if (IsArrowKey(LastKey)) return; // loads when the key is let go
   LoadPicture(FListBox1->FileName());

@@ -91,7 +91,7 @@ bool TKestrelMain::FormKeyDown(QKeyEvent* event) {
     return false;
   }
   if (key == Qt::Key_Space) {
-    if (ImageKind == 0) ShowTransientCaption("No Image is Loaded");
+    ShowTransientCaption(ImageKind == 0 ? QString("No Image is Loaded") : ImageDescription());
     return true; // no control sees it
   }
   if (key == Qt::Key_Insert) {
@@ -196,13 +196,6 @@ void TKestrelMain::StepFile(int step) {
   FListBox1->clearSelection();
   FListBox1->SetItemIndex(index);
   LoadPicture(FListBox1->FileName());
-}
-
-void TKestrelMain::ClearPicture() {
-  ImageKind = 0;
-  CurrentPicture.clear();
-  PaintBox1->resize(1, 1);
-  PaintBox2->update();
 }
 
 void TKestrelMain::dragEnterEvent(QDragEnterEvent* event) {

@@ -139,6 +139,7 @@ void TKestrelMain::ReadDisplaySettings() {
 }
 
 void TKestrelMain::FinishStart() {
+  CreateJpgOptions();
   UndoFile = OpenUndoFile(UndoFolder);
   // An empty argument (a launcher with no file to pass) names nothing.
   if (RemoveMode || Arguments.size() < 2 || Arguments[1].isEmpty()) return;
@@ -247,6 +248,7 @@ void TKestrelMain::SetImageFrameColor(TColor color) {
   ImageFrameColor = color;
   PaintImageFrame(color);
   WriteSetting(ImageFrame, color);
+  ImageFrameChanged();
 }
 
 void TKestrelMain::SetFileViewColor(TColor color) {
@@ -282,6 +284,7 @@ void TKestrelMain::FitFileViewControls() {
 
 void TKestrelMain::Splitter2Moved() {
   FitFileViewControls();
+  RunOptions1();
 }
 
 void TKestrelMain::resizeEvent(QResizeEvent* event) {
@@ -314,7 +317,10 @@ void TKestrelMain::FormResize(int oldHeight) {
 
 void TKestrelMain::changeEvent(QEvent* event) {
   // A maximise or a restore lets the next resize split the file view afresh.
-  if (event->type() == QEvent::WindowStateChange) PanelsStored = true;
+  if (event->type() == QEvent::WindowStateChange) {
+    PanelsStored = true;
+    RefuseMaximise();
+  }
   QMainWindow::changeEvent(event);
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace kestrel {
@@ -128,8 +129,9 @@ void TBitmap::Assign(const TPersistent* source) {
     return;
   }
   if (const auto* other = dynamic_cast<const TBitmap*>(source)) {
+    // The pixels are shared until either bitmap is written: a copy for display costs nothing.
     TPixelStorage copy;
-    if (!copy.CopyFrom(other->storage_)) TooLarge(other->Width(), other->Height());
+    copy.ShareFrom(other->storage_);
     ignorePalette_ = other->ignorePalette_;
     transparentColor_ = other->transparentColor_;
     transparentMode_ = other->transparentMode_;
@@ -191,7 +193,7 @@ void TBitmap::Reformat(TPixelFormat format, const TPalette& palette) {
   TRgbToPaletteConverter targetConverter(targetDib);
   std::vector<TPixelColor> colors(static_cast<size_t>(w));
   for (int y = 0; y < h; ++y) {
-    const uint8_t* from = storage_.Row(y);
+    const uint8_t* from = std::as_const(storage_).Row(y);
     uint8_t* to = converted.Row(y);
     if (keepIndices) {
       for (int x = 0; x < w; ++x)
@@ -223,10 +225,12 @@ void TBitmap::SetSize(int width, int height) {
   const int keepW = std::min(width, Width()), keepH = std::min(height, Height());
   for (int y = 0; y < keepH; ++y) {
     if (bits >= 8) {
-      std::memcpy(resized.Row(y), storage_.Row(y), static_cast<size_t>(keepW) * ((bits + 7) / 8));
+      std::memcpy(resized.Row(y), std::as_const(storage_).Row(y),
+                  static_cast<size_t>(keepW) * ((bits + 7) / 8));
     } else {
+      const uint8_t* from = std::as_const(storage_).Row(y);
       for (int x = 0; x < keepW; ++x)
-        PixelRows::SetIndex(resized.Row(y), x, bits, PixelRows::GetIndex(storage_.Row(y), x, bits));
+        PixelRows::SetIndex(resized.Row(y), x, bits, PixelRows::GetIndex(from, x, bits));
     }
   }
   storage_ = std::move(resized);

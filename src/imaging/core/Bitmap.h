@@ -47,7 +47,8 @@ public:
   std::unique_ptr<TGraphic> NewInstance() const override;
 
   // Assign: null empties the bitmap; a TBitmap is copied exactly (pixels, format, palette,
-  // transparency, resolution); anything else is asked to AssignTo this bitmap.
+  // transparency, resolution), its pixels shared until either bitmap is written; anything else is
+  // asked to AssignTo this bitmap.
   void Assign(const TPersistent* source) override;
 
   TCanvas& Canvas() { return *canvas_; }
@@ -102,8 +103,9 @@ public:
   void SetPelsPerMeter(int x, int y);
 
   // The pixels for display, without a per-pixel call: a view of the storage for every format but
-  // pf4bit (8-bit indexed copy). Valid until the bitmap changes size, format or palette; painting
-  // on a view of direct-colour storage changes the bitmap.
+  // pf4bit (8-bit indexed copy). Valid until the bitmap changes size, format or palette. It is for
+  // reading: painting on a view of direct-colour storage would change every bitmap sharing the
+  // pixels (write through the canvas or ScanLine instead).
   QImage Image() const;
   // Replaces the bitmap by the image: mono becomes pf1bit, 8-bit indexed pf8bit, 555 pf15bit,
   // 565 pf16bit, 24-bit pf24bit, anything else pf32bit (alpha dropped onto black).

@@ -1,5 +1,6 @@
 #include "imaging/core/PixelStorage.h"
 
+#include "imaging/core/Exceptions.h"
 #include "imaging/core/ImageLimits.h"
 #include "imaging/core/Palette.h"
 #include "imaging/core/RgbToPaletteConverter.h"
@@ -56,6 +57,23 @@ bool TPixelStorage::CopyFrom(const TPixelStorage& other) {
     return false;
   std::memcpy(bits_.get(), other.bits_.get(), ByteCount());
   return true;
+}
+
+void TPixelStorage::ShareFrom(const TPixelStorage& other) {
+  if (&other == this) return;
+  bits_ = other.bits_;
+  width_ = other.width_;
+  height_ = other.height_;
+  bitsPerPixel_ = other.bitsPerPixel_;
+  stride_ = other.stride_;
+  order_ = other.order_;
+}
+
+void TPixelStorage::CopyShared() {
+  std::shared_ptr<uint8_t[]> own(new (std::nothrow) uint8_t[ByteCount()]);
+  if (!own) throw EOutOfMemory("Out of memory");
+  std::memcpy(own.get(), bits_.get(), ByteCount());
+  bits_ = std::move(own);
 }
 
 TColorTable TColorTable::From(const TDibPalette& palette) {

@@ -36,6 +36,10 @@ public:
   void Release();
   // A copy of the pixels (and layout); raises nothing, returns false when memory runs out.
   bool CopyFrom(const TPixelStorage& other);
+  // The same pixels as other without copying them: both share one buffer until either is
+  // written through Bits() or Row(), which first gives the writer a copy of its own (raising
+  // EOutOfMemory when there is no memory for it).
+  void ShareFrom(const TPixelStorage& other);
 
   bool Empty() const { return !bits_; }
   int Width() const { return width_; }
@@ -46,11 +50,19 @@ public:
   size_t ByteCount() const { return static_cast<size_t>(stride_) * static_cast<size_t>(height_); }
 
   // First byte in memory (the bottom line for BottomUp storage).
-  uint8_t* Bits() { return bits_.get(); }
+  uint8_t* Bits() {
+    Unshare();
+    return bits_.get();
+  }
   const uint8_t* Bits() const { return bits_.get(); }
   // Row 0 is the top line of the picture. No range check: callers check 0 <= row < Height().
-  uint8_t* Row(int row) { return bits_.get() + RowOffset(row); }
+  uint8_t* Row(int row) {
+    Unshare();
+    return bits_.get() + RowOffset(row);
+  }
   const uint8_t* Row(int row) const { return bits_.get() + RowOffset(row); }
+  // Whether another storage shares the buffer.
+  bool Shared() const { return bits_.use_count() > 1; }
 
   static bool IsSupportedDepth(int bitsPerPixel);
 
@@ -60,7 +72,12 @@ private:
     return static_cast<size_t>(line) * static_cast<size_t>(stride_);
   }
 
-  std::unique_ptr<uint8_t[]> bits_;
+  void Unshare() {
+    if (Shared()) CopyShared();
+  }
+  void CopyShared();
+
+  std::shared_ptr<uint8_t[]> bits_;
   int width_ = 0;
   int height_ = 0;
   int bitsPerPixel_ = 0;

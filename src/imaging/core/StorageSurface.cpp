@@ -1,5 +1,7 @@
 #include "imaging/core/StorageSurface.h"
 
+#include <utility>
+
 namespace kestrel {
 
 QImage::Format QtFormatOfDepth(int bitsPerPixel) {
@@ -22,7 +24,8 @@ QImage::Format QtFormatOfDepth(int bitsPerPixel) {
 }
 
 void TStorageSurface::ReadPixels(int x0, int y, int count, TPixelColor* out) const {
-  PixelRows::Read(storage_.Row(y), storage_.BitsPerPixel(), x0, count, table_, out);
+  // Read through the const storage: reading never needs a buffer of its own.
+  PixelRows::Read(std::as_const(storage_).Row(y), storage_.BitsPerPixel(), x0, count, table_, out);
 }
 
 void TStorageSurface::WritePixels(int x0, int y, int count, const TPixelColor* colors) {

@@ -38,7 +38,10 @@ TEST(CommandTable, OnlyTheMainWindowsOwnCommandsAreBuilt) {
   EXPECT_EQ(built, QSet<QString>({"NewViewer1", "RecentFolders1", "FindSelection1", "Exit1",
                                   "FileSelector1", "OpenWeb1", "Help2", "about1", "mailto1",
                                   "OpenInNewViewer2", "OpenContainer1", "ExploreFolder1",
-                                  "OpenInNewViewer1", "FindSelector", "ToolButton5"}));
+                                  "OpenInNewViewer1", "FindSelector", "ToolButton5",
+                                  // the display's commands
+                                  "Transparent1", "DontScale1", "FitToWindow1", "FitToImage1",
+                                  "Toolbutton2", "ToolButton3", "StopPic", "JpegProperties1"}));
 }
 
 class Commands : public test::MainWindowFixture {};

@@ -58,6 +58,7 @@ protected:
     main->FListBox1->FinishReading();
     main->DListBox1->FinishReading();
     QApplication::processEvents();
+    main->WaitForPicture();
   }
 
   QString Pictures;
@@ -269,6 +270,7 @@ TEST_F(MainWindow, TheTimerSetsCommandStatesAndTheStatusLineColour) {
 TEST_F(MainWindow, KeysOfTheViewer) {
   TKestrelMain* main = Start({Pictures + "/a.bmp"});
   ASSERT_NE(main, nullptr);
+  main->WaitForPicture();
   Activate(main);
   QTest::keyPress(KeyTarget(main), Qt::Key_Space);
   EXPECT_EQ(main->windowTitle(), "No Image is Loaded");
@@ -279,10 +281,12 @@ TEST_F(MainWindow, KeysOfTheViewer) {
   main->Commands().Action("ToolButton5")->trigger();
   EXPECT_TRUE(main->FileView->isHidden());
   QTest::keyClick(KeyTarget(main), Qt::Key_Down);
+  main->WaitForPicture();
   EXPECT_EQ(main->FListBox1->SelectedName(), "b.png");
   EXPECT_EQ(main->CurrentPicture, Pictures + "/b.png");
   QTest::keyClick(KeyTarget(main), Qt::Key_Up);
   QTest::keyClick(KeyTarget(main), Qt::Key_Up); // at the top: stays
+  main->WaitForPicture();
   EXPECT_EQ(main->FListBox1->SelectedName(), "a.bmp");
   QTest::keyClick(KeyTarget(main), Qt::Key_Return);
   EXPECT_FALSE(main->FileView->isHidden());
@@ -294,8 +298,10 @@ TEST_F(MainWindow, KeysOfTheViewer) {
   QTest::keyPress(main->FListBox1, Qt::Key_Down);
   EXPECT_EQ(main->CurrentPicture, Pictures + "/a.bmp");
   QTest::keyRelease(main->FListBox1, Qt::Key_Down);
+  main->WaitForPicture();
   EXPECT_EQ(main->CurrentPicture, Pictures + "/b.png");
   QTest::keyClick(main->FListBox1, Qt::Key_Down, Qt::ControlModifier);
+  main->WaitForPicture();
   EXPECT_EQ(main->CurrentPicture, Pictures + "/b.png");
 }
 

@@ -1,0 +1,16 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Dpicture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DrawingPalette.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ImageKind.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainStatus.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PaletteSynthesis.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PictureLoader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Sound.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ViewCopy.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ViewGeometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ViewPainter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ViewReduction.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ViewTexts.cpp)
+# The halving loops are worth the vectoriser.
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/ViewReduction.cpp PROPERTIES COMPILE_OPTIONS -O3)

@@ -1,0 +1,352 @@
+// The viewer's display in the main window: loading, the three modes, zoom, painting, and what
+// the window says.
+
+#include "app/options/JpgOptions.h"
+#include "app/view/Dpicture.h"
+#include "app/view/Sound.h"
+#include "imaging/jpeg/JpegImage.h"
+#include "platform/sound/SoundPlayer.h"
+
+#include "ViewTestSupport.h"
+#include "support/MainWindowFixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTest>
+
+namespace kestrel {
+namespace {
+
+class MainView : public test::MainWindowFixture {
+protected:
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    Pictures = Env.Folder("Pictures");
+    Played.clear();
+    SavedSound = SetSoundHandler([this](const QString& path) { Played << path; });
+  }
+  void TearDown() override {
+    SetSoundHandler(SavedSound);
+    MainWindowFixture::TearDown();
+  }
+  QString Write(const TBitmap& bitmap, const QString& name) {
+    const QString path = Pictures + "/" + name;
+    test::WritePicture(bitmap, path);
+    return path;
+  }
+  // A shown window with the folder's file loaded.
+  TKestrelMain* Show(const QString& path) {
+    TKestrelMain* main = Start({path});
+    if (!main) return nullptr;
+    main->Timer1Timer(); // the first tick: from now on resizes re-apply the mode
+    main->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(main));
+    main->WaitForPicture();
+    QApplication::processEvents();
+    return main;
+  }
+  static QImage Shown(TKestrelMain* main) { return main->PaintBox1->grab().toImage(); }
+  static TPixelColor Rgb(const QImage& image, int x, int y) {
+    return image.pixel(x, y) & 0xFFFFFFu;
+  }
+  // Where a key typed now arrives first.
+  static QWidget* KeyTarget(TKestrelMain* main) {
+    QWidget* focus = QApplication::focusWidget();
+    return focus ? focus : main;
+  }
+  static void Click(TKestrelMain* main, Qt::MouseButton button) {
+    QTest::mouseClick(main->PaintBox1, button, Qt::NoModifier, QPoint(0, 0));
+  }
+
+  QString Pictures;
+  QStringList Played;
+  TSoundHandler SavedSound;
+};
+
+TEST_F(MainView, EveryFormatShowsAtItsSizeFittedToTheWindowAndWithTheWindowFitted) {
+  const auto pattern = test::PatternBitmap(120, 80);
+  const struct {
+    const char* Name;
+    TImageKind Kind;
+    bool Exact;
+  } files[] = {{"a.bmp", ikBmp, true},  {"b.png", ikPng, false}, {"c.jpg", ikJpeg, false},
+               {"d.tif", ikTiff, true}, {"e.pcx", ikPcx, true},  {"f.tga", ikTga, true}};
+  for (const auto& f : files)
+    Write(*pattern, f.Name);
+  TKestrelMain* main = Show(Pictures + "/a.bmp");
+  ASSERT_NE(main, nullptr);
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.Name);
+    const QString path = Pictures + "/" + f.Name;
+    main->AcceptFile(path);
+    main->FListBox1->FinishReading();
+    QApplication::processEvents();
+    main->WaitForPicture();
+    EXPECT_EQ(main->ImageKind, f.Kind);
+    EXPECT_EQ(main->windowTitle(), "(Magn 1:1, Scale 1:1) - " + path);
+    EXPECT_EQ(main->PaintBox1->size(), QSize(120, 80));
+    const QImage shown = Shown(main);
+    if (f.Exact) {
+      EXPECT_EQ(Rgb(shown, 0, 0), test::PatternColor(0, 0));
+      EXPECT_EQ(Rgb(shown, 119, 79), test::PatternColor(119, 79));
+      EXPECT_EQ(Rgb(shown, 33, 44), test::PatternColor(33, 44));
+    }
+
+    main->Commands().Action("FitToWindow1")->trigger();
+    EXPECT_TRUE(main->Commands().Action("Toolbutton2")->isChecked());
+    const QSize box = main->ScrollBox1->size() - QSize(kFrameMargin, kFrameMargin);
+    const QSize fitted = main->PaintBox1->size();
+    // Enlarged to fill one side of the box, the 3:2 ratio kept.
+    EXPECT_TRUE(fitted.width() == box.width() || fitted.height() == box.height());
+    EXPECT_LE(std::abs(fitted.width() * 2 - fitted.height() * 3), 3);
+    EXPECT_GT(fitted.width(), 120);
+
+    main->Commands().Action("FitToImage1")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(main->Commands().Action("Toolbutton2")->isChecked());
+    EXPECT_TRUE(main->Commands().Action("ToolButton3")->isChecked());
+    EXPECT_EQ(main->PaintBox1->size(), QSize(120, 80)); // the picture at its own size again
+    EXPECT_EQ(main->centralWidget()->height(), kFrameMargin + 200); // beside the file view
+
+    main->Commands().Action("DontScale1")->trigger();
+    EXPECT_EQ(main->PaintBox1->size(), QSize(120, 80));
+  }
+}
+
+TEST_F(MainView, FitToImageSizesTheClientAndRefusesToMaximise) {
+  const QString path = Write(*test::PatternBitmap(300, 50), "low.bmp");
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  main->Commands().Action("ToolButton3")->trigger();
+  QApplication::processEvents();
+  EXPECT_TRUE(main->Commands().Action("FitToImage1")->isChecked());
+  EXPECT_EQ(main->centralWidget()->height(), 200 + kFrameMargin);
+  EXPECT_EQ(main->centralWidget()->width(),
+            main->FileView->width() + main->Splitter2->handleWidth() + 300 + kFrameMargin + 2);
+  main->Commands().Action("FileSelector1")->trigger(); // hide the file view
+  QApplication::processEvents();
+  EXPECT_EQ(main->centralWidget()->height(), kFrameMargin + 50 + 2);
+  EXPECT_EQ(main->centralWidget()->width(), 300 + kFrameMargin + 2);
+  main->showMaximized();
+  EXPECT_TRUE(test::WaitUntil([main] { return !main->isMaximized(); }, 3000));
+  EXPECT_EQ(main->centralWidget()->width(), 300 + kFrameMargin + 2);
+}
+
+TEST_F(MainView, ClicksZoomThroughTheScaleListAndTheCaptionFollows) {
+  const QString path = Write(*test::PatternBitmap(64, 48), "z.bmp");
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  Click(main, Qt::RightButton);
+  EXPECT_EQ(main->windowTitle(), "(Magn 1:1, Scale 1:2) - " + path);
+  EXPECT_EQ(main->ViewBitmap->Width(), 32);
+  EXPECT_EQ(main->PaintBox1->size(), QSize(32, 24));
+  for (int i = 0; i < 5; ++i) // out to 1:8 and past it
+    Click(main, Qt::RightButton);
+  EXPECT_EQ(main->JpgOptions->ScaleIndex(), 7);
+  EXPECT_EQ(main->windowTitle(), "(Magn 1:1, Scale 1:8) - " + path);
+  EXPECT_EQ(main->ViewBitmap->Width(), 8);
+
+  for (int i = 0; i < 4; ++i) // in to 2:1
+    Click(main, Qt::LeftButton);
+  EXPECT_EQ(main->windowTitle(), "(Magn 2:1, Scale 1:1) - " + path);
+  EXPECT_EQ(main->ViewBitmap->Width(), 64); // full size again, shown magnified
+  EXPECT_EQ(main->PaintBox1->size(), QSize(128, 96));
+  const QImage shown = Shown(main);
+  for (const QPoint p : {QPoint(0, 0), QPoint(17, 9), QPoint(63, 47)})
+    for (int d = 0; d < 4; ++d) // each picture pixel is a 2 x 2 square
+      EXPECT_EQ(Rgb(shown, 2 * p.x() + d % 2, 2 * p.y() + d / 2), test::PatternColor(p.x(), p.y()));
+  for (int i = 0; i < 5; ++i) // in to 16:1 and past it
+    Click(main, Qt::LeftButton);
+  EXPECT_EQ(main->windowTitle(), "(Magn 16:1, Scale 1:1) - " + path);
+  EXPECT_EQ(main->PaintBox1->size(), QSize(64 * 16, 48 * 16));
+  // Zoom works only in Normal mode.
+  main->Commands().Action("FitToWindow1")->trigger();
+  Click(main, Qt::RightButton);
+  EXPECT_EQ(main->JpgOptions->ScaleIndex(), 0);
+}
+
+TEST_F(MainView, APaintShowsTheScrolledPartOfTheCopy) {
+  const QString path = Write(*test::PatternBitmap(1500, 1400), "big.bmp");
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  QScrollBar* across = main->ScrollBox1->horizontalScrollBar();
+  QScrollBar* down = main->ScrollBox1->verticalScrollBar();
+  ASSERT_TRUE(across->isVisible() && down->isVisible());
+  across->setValue(700);
+  down->setValue(900);
+  QApplication::processEvents();
+  ASSERT_EQ(across->value(), 700);
+  ASSERT_EQ(down->value(), 900);
+  const QImage visible = main->ScrollBox1->viewport()->grab().toImage();
+  for (const QPoint p : {QPoint(0, 0), QPoint(5, 7), QPoint(100, 60)})
+    EXPECT_EQ(Rgb(visible, p.x(), p.y()), test::PatternColor(700 + p.x(), 900 + p.y()));
+  // At 4:1 the same point of the view shows the pixel of a quarter of the position.
+  main->JpgOptions->cbScale->setCurrentIndex(2);
+  across->setValue(2000);
+  down->setValue(1000);
+  QApplication::processEvents();
+  ASSERT_EQ(main->PaintBox1->size(), QSize(6000, 5600));
+  ASSERT_EQ(across->value(), 2000);
+  const QImage magnified = main->ScrollBox1->viewport()->grab().toImage();
+  EXPECT_EQ(Rgb(magnified, 3, 2), test::PatternColor(500, 250));
+  EXPECT_EQ(Rgb(magnified, 9, 6), test::PatternColor(502, 251));
+}
+
+TEST_F(MainView, AFailedLoadLeavesAnEmptyViewSilentlyAndTheNextFileStillLoads) {
+  test::WriteFile(Pictures + "/a.bmp", "BM damaged");
+  Write(*test::PatternBitmap(20, 10), "b.bmp");
+  TKestrelMain* main = Show(Pictures + "/a.bmp");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(main->ImageKind, ikNone);
+  EXPECT_EQ(main->Picture->Graphic(), nullptr);
+  EXPECT_EQ(main->PaintBox1->size(), QSize(1, 1));
+  EXPECT_TRUE(Messages.empty());
+  EXPECT_EQ(main->CurrentPicture, Pictures + "/a.bmp");
+  main->Commands().Action("ToolButton5")->trigger(); // file view hidden: Down steps
+  main->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+  QTest::keyClick(KeyTarget(main), Qt::Key_Down);
+  main->WaitForPicture();
+  EXPECT_EQ(main->ImageKind, ikBmp);
+  EXPECT_EQ(main->PaintBox1->size(), QSize(20, 10));
+}
+
+TEST_F(MainView, SoundsPlayAndUnknownFilesShowNothingButTheHolderKeepsItsPicture) {
+  const QString path = Write(*test::PatternBitmap(20, 10), "a.bmp");
+  test::WriteFile(Pictures + "/ding.wav", "RIFF");
+  test::WriteFile(Pictures + "/notes.txt", "text");
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  const QString caption = main->windowTitle();
+  const TGraphic* graphic = main->Picture->Graphic();
+  main->LoadPicture(Pictures + "/ding.wav");
+  main->WaitForPicture();
+  EXPECT_EQ(Played, QStringList{Pictures + "/ding.wav"});
+  EXPECT_EQ(main->ImageKind, ikBmp);
+  EXPECT_EQ(main->windowTitle(), caption);
+  EXPECT_EQ(main->CurrentPicture, path);
+  EXPECT_EQ(Rgb(Shown(main), 3, 4), test::PatternColor(3, 4));
+
+  main->LoadPicture(Pictures + "/notes.txt");
+  main->WaitForPicture();
+  EXPECT_EQ(main->ImageKind, ikNone);
+  EXPECT_EQ(main->Picture->Graphic(), graphic);
+  EXPECT_EQ(main->PaintBox1->size(), QSize(1, 1));
+  EXPECT_TRUE(Messages.empty());
+}
+
+TEST_F(MainView, SpaceDescribesThePictureAndEscClearsIt) {
+  const QString path = Write(*test::PatternBitmap(20, 10), "holiday.bmp");
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  main->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+  QTest::keyPress(KeyTarget(main), Qt::Key_Space);
+  EXPECT_EQ(main->windowTitle(), "Editor Image: holiday  ( 24 bits/pixel ) - No Palette");
+  QTest::keyRelease(KeyTarget(main), Qt::Key_Space);
+  EXPECT_EQ(main->windowTitle(), "(Magn 1:1, Scale 1:1) - " + path);
+  QTest::keyClick(KeyTarget(main), Qt::Key_Escape);
+  EXPECT_EQ(main->ImageKind, ikNone);
+  EXPECT_EQ(main->Picture->Graphic(), nullptr);
+  EXPECT_EQ(main->PaintBox1->size(), QSize(1, 1));
+  QTest::keyPress(KeyTarget(main), Qt::Key_Space);
+  EXPECT_EQ(main->windowTitle(), "No Image is Loaded");
+  QTest::keyRelease(KeyTarget(main), Qt::Key_Space);
+}
+
+TEST_F(MainView, PaletteScreensSynthesizeAPaletteOrReduceThePicture) {
+  const test::TScreenDepth screen(8);
+  const QString path = Write(*test::PatternBitmap(40, 30), "deep.bmp");
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(main->View.Synthesized);
+  EXPECT_EQ(main->ImageDescription(),
+            "Editor Image: deep  ( 24 bits/pixel ) - 256 Color Synthesized Palette");
+  EXPECT_EQ(Rgb(Shown(main), 5, 6), test::PatternColor(5, 6)); // the pixels are kept
+  main->PreservePixels = true;
+  main->LoadPicture(path);
+  main->WaitForPicture();
+  EXPECT_TRUE(main->ImageDescription().endsWith("( 8 bits/pixel ) - 256 Color Synthesized Palette"))
+      << main->ImageDescription().toStdString();
+  EXPECT_TRUE(Messages.empty());
+}
+
+TEST_F(MainView, JpegsAreDecodedAtTheScaleShownAndReRenderedWhenTheOptionsChange) {
+  const QString path = Write(*test::PatternBitmap(160, 120), "photo.jpg");
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  auto* jpeg = dynamic_cast<TJPEGImage*>(main->Picture->Graphic());
+  ASSERT_NE(jpeg, nullptr);
+  EXPECT_TRUE(main->JpgOptions->cbPixelFormat->isEnabled());
+  Click(main, Qt::RightButton);
+  Click(main, Qt::RightButton);
+  EXPECT_EQ(jpeg->Scale(), jsQuarter);
+  EXPECT_EQ(jpeg->Width(), 40); // decoded at 1:4, not halved
+  EXPECT_EQ(main->ViewBitmap->Width(), 40);
+  EXPECT_EQ(main->windowTitle(), "(Magn 1:1, Scale 1:4) - " + path);
+  // A new load at this scale decodes at it from the start.
+  main->LoadPicture(path);
+  main->WaitForPicture();
+  jpeg = dynamic_cast<TJPEGImage*>(main->Picture->Graphic());
+  EXPECT_EQ(jpeg->Scale(), jsQuarter);
+  main->JpgOptions->cbPixelFormat->setCurrentIndex(1);
+  EXPECT_EQ(main->ViewBitmap->PixelFormat(), pf8bit);
+  main->Commands().Action("FitToWindow1")->trigger();
+  EXPECT_EQ(jpeg->Scale(), jsFullSize);
+  EXPECT_EQ(jpeg->Width(), 160);
+  main->JpgOptions->cbColorSpace->setCurrentIndex(1); // grey, fitted at full size
+  QApplication::processEvents();
+  EXPECT_EQ(jpeg->Scale(), jsFullSize);
+  EXPECT_TRUE(jpeg->Grayscale());
+  const QImage grey = Shown(main);
+  const QRgb c = grey.pixel(grey.width() / 2, grey.height() / 2);
+  EXPECT_TRUE(qRed(c) == qGreen(c) && qGreen(c) == qBlue(c));
+}
+
+// A PNG whose ancillary text chunk has a wrong checksum: libpng warns and reads on.
+QByteArray WithDamagedTextChunk(const QByteArray& png) {
+  const qsizetype idat = png.indexOf("IDAT") - 4;
+  QByteArray chunk;
+  chunk.append(QByteArray::fromHex("00000005"));
+  chunk.append("tEXta\0bcd", 9);
+  chunk.append(QByteArray::fromHex("00000000")); // not the CRC
+  return png.left(idat) + chunk + png.mid(idat);
+}
+
+TEST_F(MainView, PngWarningsShowTheirBoxAndThePictureStillLoads) {
+  const QString path = Write(*test::PatternBitmap(12, 8), "warned.png");
+  test::WriteFile(path, WithDamagedTextChunk(test::FileBytes(path)));
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(main->ImageKind, ikPng);
+  ASSERT_TRUE(test::WaitUntil([this] { return !Messages.empty(); }, 3000));
+  EXPECT_EQ(Messages[0].Caption, "PNG Error");
+  EXPECT_EQ(Messages[0].Icon, TMsgIcon::Warning);
+  EXPECT_FALSE(Messages[0].Text.isEmpty());
+}
+
+// A format of its own, registered by the test.
+class TTestGraphic : public TSound {};
+
+TEST_F(MainView, TheFileMaskComesFromThePictureRegistry) {
+  RegisterViewerFormats(); // the viewer's own entries come before any class registered later
+  TPicture::RegisterFileFormat<TTestGraphic>("zzq", "Test pictures");
+  TKestrelMain* main = Start();
+  TPicture::UnregisterGraphicClass(typeid(TTestGraphic));
+  ASSERT_NE(main, nullptr);
+  const QString mask = main->FListBox1->Mask();
+  EXPECT_TRUE(mask.startsWith("*.bmp;"));
+  for (const char* entry : {"*.jpg;", "*.jpe;", "*.png;", "*.tif;", "*.pcx;", "*.pcc;", "*.dcx;",
+                            "*.tga;", "*.vst;", "*.afi;", "*.wav;"})
+    EXPECT_TRUE(mask.contains(entry)) << entry;
+  EXPECT_TRUE(mask.endsWith("*.zzq;")); // registered last
+  EXPECT_FALSE(mask.contains("*.tiff;"));
+  EXPECT_FALSE(mask.contains("*.jpeg;"));
+}
+
+} // namespace
+} // namespace kestrel
