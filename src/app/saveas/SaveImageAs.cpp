@@ -57,7 +57,7 @@ QString TSaveImageAs::SaveWithDialog(const QString& proposedName, const TBitmap&
   request.DefaultExt = proposed.suffix();
   request.FileName = proposed.completeBaseName();
   request.FilterIndex = FilterIndexFor(proposedName.toStdString());
-  request.InitialDir = InitialDir;
+  request.InitialDir = InitialDir.isEmpty() && CurrentFolder ? CurrentFolder() : InitialDir;
   const TSaveDialogAnswer answer = ExecuteSaveDialog(request, Parent);
   if (!answer.Accepted) return {};
   InitialDir = QFileInfo(answer.FileName).absolutePath();

@@ -31,7 +31,9 @@ public:
   bool SaveAs(const QString& path, const TBitmap& bitmap, bool ask, const TSavePicture& picture);
 
   QString Title = kTitle;
-  QString InitialDir;    // the dialog's folder: follows each save, not stored
+  QString InitialDir; // the dialog's folder: follows each save, not stored
+  // The folder the dialog opens in while InitialDir is empty (the one the file view shows).
+  std::function<QString()> CurrentFolder;
   QString LastSavedPath; // the last path written
 
   // Switches the file view's automatic refresh; called with false before a save and afterwards

@@ -41,7 +41,10 @@ TEST(CommandTable, OnlyTheMainWindowsOwnCommandsAreBuilt) {
                                   "OpenInNewViewer1", "FindSelector", "ToolButton5",
                                   // the display's commands
                                   "Transparent1", "DontScale1", "FitToWindow1", "FitToImage1",
-                                  "Toolbutton2", "ToolButton3", "StopPic", "JpegProperties1"}));
+                                  "Toolbutton2", "ToolButton3", "StopPic", "JpegProperties1",
+                                  // saving and the menu transforms
+                                  "SaveAs1", "SaveAs2", "InvertImage1", "MirrorVertical1",
+                                  "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1"}));
 }
 
 class Commands : public test::MainWindowFixture {};
