@@ -1,17 +1,20 @@
 #include "cli/ToolCommands.h"
 
+#include "app/save/DepthCode.h"
+#include "app/save/ImageSaver.h"
 #include "imaging/core/Bitmap.h"
 #include "imaging/core/DibGraphic.h"
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
+#include "imaging/formats/FormatTable.h"
 #include "imaging/gif/GIFOptions.h"
 #include "imaging/icon/Icon.h"
-#include "imaging/icon/IconGraphic.h"
 #include "imaging/jpeg/JpegImage.h"
-#include "imaging/tiff/TiffGraphic.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 #include <ostream>
@@ -21,27 +24,72 @@ namespace kestrel {
 
 namespace {
 
-constexpr const char* kUsage = "usage: kestrel-tool info FILE\n"
-                               "       kestrel-tool convert INPUT OUTPUT [--tiff-compression "
-                               "none|packbits|g3|g3-2d|g4|zlib|jpeg]\n";
+constexpr const char* kUsage =
+    "usage: kestrel-tool info FILE\n"
+    "       kestrel-tool convert INPUT OUTPUT [--quality N] [--progressive]\n"
+    "         [--png-level low|medium|high] [--bits 4|8|24]\n"
+    "         [--palette own|octree|default|web|optimized-fs|octree-fs|none]\n"
+    "         [--tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg] [--transparent]\n";
 
 // A command line the usage does not allow; its text goes before the usage.
 struct TUsageError {
   std::string Message;
 };
 
-// The writer options of convert.
+// The writer options of convert, as given.
 struct TConvertOptions {
-  std::optional<TTiffCompression> TiffCompression;
+  std::optional<int> Quality;
+  bool Progressive = false;
+  std::optional<int> PngLevel;
+  std::optional<std::string> Bits;
+  std::optional<std::string> Palette;
+  std::optional<int> TiffCompression;
+  bool Transparent = false;
+  bool Any() const {
+    return Quality || Progressive || PngLevel || Bits || Palette || TiffCompression || Transparent;
+  }
 };
 
-TTiffCompression TiffCompressionNamed(const std::string& name) {
-  static const std::pair<const char*, TTiffCompression> kNames[] = {
-      {"none", tcNone}, {"packbits", tcPackbits}, {"g3", tcGroup3OneD}, {"g3-2d", tcGroup3TwoD},
-      {"g4", tcGroup4}, {"zlib", tcZLib},         {"jpeg", tcJpeg}};
-  for (const auto& [text, kind] : kNames)
-    if (name == text) return kind;
-  throw TUsageError{"unknown TIFF compression \"" + name + "\""};
+template <class T, size_t N>
+T Named(const std::pair<const char*, T> (&names)[N], const std::string& name, const char* what) {
+  for (const auto& [text, value] : names)
+    if (name == text) return value;
+  throw TUsageError{std::string("unknown ") + what + " \"" + name + "\""};
+}
+
+int TiffCompressionNamed(const std::string& name) {
+  static const std::pair<const char*, int> kNames[] = {
+      {"none", 0}, {"packbits", 1}, {"g3", 2}, {"g3-2d", 3}, {"g4", 4}, {"zlib", 5}, {"jpeg", 6}};
+  return Named(kNames, name, "TIFF compression");
+}
+
+int PngLevelNamed(const std::string& name) {
+  static const std::pair<const char*, int> kNames[] = {{"low", 0}, {"medium", 1}, {"high", 2}};
+  return Named(kNames, name, "PNG level");
+}
+
+// The item of the compression window's BMP list a palette name stands for at a depth.
+std::string PaletteItem(const std::string& name, const std::string& bits) {
+  static const std::pair<const char*, const char*> kNames[] = {
+      {"own", "Image Own Palette"},
+      {"octree", "WinOctree Palette - no dither"},
+      {"default", "Windows Default palette"},
+      {"web", "WinWeb Palette"},
+      {"optimized-fs", "Optimized/Floyd Steinberg Dither"},
+      {"octree-fs", "Octree with F/S dither"},
+      {"none", "No Palette"}};
+  const std::string item = Named(kNames, name, "palette");
+  // The 4-bit list names its octree choice without the system colours.
+  return name == "octree" && bits == "4" ? "Octree Palette - no dither" : item;
+}
+
+int QualityNamed(const std::string& text) {
+  const bool digits =
+      !text.empty() && text.size() <= 3 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const int quality = digits ? std::stoi(text) : 0;
+  if (quality < 1 || quality > 100) throw TUsageError{"--quality takes 1 to 100"};
+  return quality;
 }
 
 // Splits args into the words of the command and its options.
@@ -49,16 +97,68 @@ std::vector<std::string> ParseOptions(const std::vector<std::string>& args,
                                       TConvertOptions& options) {
   std::vector<std::string> words;
   for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--tiff-compression") {
-      if (i + 1 == args.size()) throw TUsageError{"--tiff-compression needs a value"};
-      options.TiffCompression = TiffCompressionNamed(args[++i]);
-    } else if (args[i].starts_with("--")) {
-      throw TUsageError{"unknown option " + args[i]};
-    } else {
-      words.push_back(args[i]);
-    }
+    const std::string& arg = args[i];
+    const auto value = [&]() -> const std::string& {
+      if (i + 1 == args.size()) throw TUsageError{arg + " needs a value"};
+      return args[++i];
+    };
+    if (arg == "--tiff-compression")
+      options.TiffCompression = TiffCompressionNamed(value());
+    else if (arg == "--quality")
+      options.Quality = QualityNamed(value());
+    else if (arg == "--progressive")
+      options.Progressive = true;
+    else if (arg == "--png-level")
+      options.PngLevel = PngLevelNamed(value());
+    else if (arg == "--bits") {
+      options.Bits = value();
+      if (*options.Bits != "4" && *options.Bits != "8" && *options.Bits != "24")
+        throw TUsageError{"--bits takes 4, 8 or 24"};
+    } else if (arg == "--palette") {
+      options.Palette = value();
+      PaletteItem(*options.Palette, "24"); // checks the name
+    } else if (arg == "--transparent")
+      options.Transparent = true;
+    else if (arg.starts_with("--"))
+      throw TUsageError{"unknown option " + arg};
+    else
+      words.push_back(arg);
   }
   return words;
+}
+
+// Each option concerns some outputs only.
+void CheckOptionsFit(const TConvertOptions& options, TFileKind kind) {
+  const auto need = [](bool given, bool fits, const char* option, const char* outputs) {
+    if (given && !fits) throw TUsageError{std::string(option) + " needs " + outputs + " output"};
+  };
+  need(options.Quality || options.Progressive, kind == fkJpeg, "--quality and --progressive",
+       "a JPEG");
+  need(options.PngLevel.has_value(), kind == fkPng, "--png-level", "a .png");
+  need(options.Bits.has_value(), kind == fkBmp || kind == fkPng, "--bits", "a .bmp or .png");
+  need(options.Palette.has_value(), kind == fkBmp, "--palette", "a .bmp");
+  need(options.TiffCompression.has_value(), kind == fkTiff, "--tiff-compression",
+       "a .tif or .tiff");
+  need(options.Transparent, kind == fkGif || kind == fkIcon, "--transparent", "a .gif or .ico");
+}
+
+// The remembered options a save without asking uses, from the command line.
+void ApplyOptions(const TConvertOptions& options, int depthCode, TSaveSettings& settings) {
+  if (options.Quality) settings.Jpeg.Quality = *options.Quality;
+  settings.Jpeg.Progressive = options.Progressive;
+  if (options.PngLevel) settings.Png.Result = *options.PngLevel;
+  if (options.TiffCompression) settings.TiffCompression = *options.TiffCompression;
+  TCompressChoices choices(TCompressUse::Bmp, depthCode, 0, false);
+  if (options.Bits) choices.SetDepth(*options.Bits);
+  settings.Png.DepthCode = settings.Bitmap.DepthCode = choices.DepthCode();
+  if (!options.Palette) return;
+  const std::vector<std::string> items = choices.Items();
+  const std::string item = PaletteItem(*options.Palette, choices.Depth());
+  const auto found = std::find(items.begin(), items.end(), item);
+  if (found == items.end())
+    throw EInvalidGraphic("The palette \"" + *options.Palette + "\" is not offered for a " +
+                          choices.Depth() + "-bit bitmap of this picture");
+  settings.Bitmap.Result = static_cast<int>(found - items.begin());
 }
 
 TFileFormat FormatOf(const std::string& path) {
@@ -93,44 +193,59 @@ int Info(const std::string& path, std::ostream& out) {
   return kExitOk;
 }
 
-// Copies source into target. A device bitmap going into an image-library picture is imported at
-// its own depth (a plain assignment would take the screen's); a JPEG picture going into another
-// format is its decoded bitmap.
-void ConvertInto(TGraphic& target, TGraphic& source) {
-  const TGraphic* from = &source;
-  if (auto* jpeg = dynamic_cast<TJPEGImage*>(&source); jpeg && !dynamic_cast<TJPEGImage*>(&target))
-    from = &jpeg->Bitmap();
-  auto* dib = dynamic_cast<TDibGraphic*>(&target);
-  const auto* bitmap = dynamic_cast<const TBitmap*>(from);
-  // Other pictures become icons the way pictures of the image library do.
-  if (dynamic_cast<TIcon*>(&target) && !dynamic_cast<const TIcon*>(from)) {
-    TIconGraphic icon;
-    ConvertInto(icon, source);
-    target.Assign(&icon);
-  } else if (dib && bitmap) {
-    dib->ImportBitmapHandle(*bitmap);
-  } else {
-    target.Assign(from);
+// The picture as a device bitmap at its own depth: an image-library picture keeps its pixels and
+// palette exactly (grey formats as palette bitmaps of greys), a JPEG picture gives its decoded
+// bitmap, anything else its own conversion.
+std::unique_ptr<TBitmap> DeviceBitmapOf(const TGraphic& graphic) {
+  auto result = std::make_unique<TBitmap>();
+  TBitmap& bitmap = *result;
+  if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic)) {
+    bitmap.Assign(&const_cast<TJPEGImage*>(jpeg)->Bitmap());
+    return result;
   }
+  const auto* dib = dynamic_cast<const TDibGraphic*>(&graphic);
+  if (!dib || dib->Empty()) {
+    bitmap.Assign(&graphic);
+    return result;
+  }
+  bitmap.NewImage(dib->Width(), dib->Height(), PixelFormatOfBits(dib->BitsPerPixel()),
+                  dib->PaletteHandle());
+  const size_t rowBytes = static_cast<size_t>(std::min(bitmap.BytesPerLine(), dib->BytesPerLine()));
+  for (int y = 0; y < dib->Height(); ++y)
+    std::memcpy(bitmap.ScanLine(y), dib->ScanLine(y), rowBytes);
+  bitmap.SetPelsPerMeter(dib->XPelsPerMeter(), dib->YPelsPerMeter());
+  return result;
 }
 
-int Convert(const std::string& input, const std::string& output, const TConvertOptions& options) {
-  const TFileFormat format = FormatOf(output);
-  auto target = format.Create();
-  auto* tiff = dynamic_cast<TTiffGraphic*>(target.get());
-  if (options.TiffCompression && !tiff)
-    throw TUsageError{"--tiff-compression needs a .tif or .tiff output"};
+// A save that never asks and writes what it is told to err.
+class TToolQuestions : public TSaveQuestions {
+public:
+  explicit TToolQuestions(std::ostream& err) : err_(err) {}
+  bool AskJpegOptions(TJpegSaveOptions&) override { return false; }
+  TCompressAnswer AskCompression(TCompressUse, const TBitmap&, int, bool) override { return {}; }
+  void Tell(const std::string& text, const std::string&) override {
+    err_ << "kestrel-tool: " << text << "\n";
+  }
+
+private:
+  std::ostream& err_;
+};
+
+int Convert(const std::string& input, const std::string& output, const TConvertOptions& options,
+            std::ostream& err) {
+  const TFileKind kind = KindOfPath(output);
+  CheckOptionsFit(options, kind);
   TPicture picture;
   picture.LoadFromFile(input);
-  ConvertInto(*target, *picture.Graphic());
-  if (options.TiffCompression) tiff->SetCompression(*options.TiffCompression);
-  try {
-    target->SaveToFile(output);
-  } catch (...) {
-    std::remove(output.c_str()); // no half-written file is left behind
-    throw;
-  }
-  return kExitOk;
+  const std::unique_ptr<TBitmap> bitmap = DeviceBitmapOf(*picture.Graphic());
+  TToolQuestions questions(err);
+  TImageSaver saver(questions);
+  ApplyOptions(options, DepthCodeOf(bitmap->PixelFormat()), saver.Settings());
+  TSavePicture shown;
+  shown.Transparent = options.Transparent;
+  shown.Kind = KindOfPath(input);
+  shown.Graphic = picture.Graphic();
+  return saver.SaveAs(output, *bitmap, false, shown) ? kExitOk : kExitFailed;
 }
 
 } // namespace
@@ -140,12 +255,12 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     TConvertOptions options;
     const std::vector<std::string> words = ParseOptions(args, options);
     const std::string command = words.empty() ? std::string() : words[0];
-    const bool info = command == "info" && words.size() == 2 && !options.TiffCompression;
+    const bool info = command == "info" && words.size() == 2 && !options.Any();
     const bool convert = command == "convert" && words.size() == 3;
     if (!info && !convert) throw TUsageError{};
     // The program's GIF settings: a deep picture written as GIF gets an octree palette of 8 bits.
     ApplyProgramGIFDefaults();
-    return info ? Info(words[1], out) : Convert(words[1], words[2], options);
+    return info ? Info(words[1], out) : Convert(words[1], words[2], options, err);
   } catch (const TUsageError& e) {
     if (!e.Message.empty()) err << "kestrel-tool: " << e.Message << "\n";
     err << kUsage;

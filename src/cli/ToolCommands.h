@@ -1,6 +1,7 @@
 #pragma once
-// The commands of kestrel-tool. Readers and writers are picked through the picture registry by
-// file extension, so a codec that registers itself is usable here without changes.
+// The commands of kestrel-tool. Readers are picked through the picture registry by file
+// extension; convert writes through the viewer's save engine, so a file it writes is the file
+// "Save Image As" writes with the same options.
 
 #include <iosfwd>
 #include <string>
@@ -9,15 +10,22 @@
 namespace kestrel {
 
 constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1; // reading or writing failed; the codec's message is on err
+constexpr int kExitFailed = 1; // reading or writing failed; the message is on err
 constexpr int kExitUsage = 2;
 
 // Runs kestrel-tool with args (without the program name):
 //   info FILE            format, size, bits per pixel, palette entries and frames of FILE
-//   convert INPUT OUTPUT reads INPUT by its extension and writes OUTPUT by its own; options:
-//     --tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg  the compression of a TIFF output
-//     (by default Group 4 for black and white, Packbits otherwise; a kind the picture's format
-//     does not take fails with the codec's message)
+//   convert INPUT OUTPUT reads INPUT by its extension and writes OUTPUT by its own; writer options
+//   (each only for the outputs it concerns; without them the option windows' first choices):
+//     --quality N                 JPEG quality 1..100 (85)
+//     --progressive               progressive JPEG
+//     --png-level low|medium|high PNG compression level (low)
+//     --bits 4|8|24               depth of a BMP or PNG (24)
+//     --palette own|octree|default|web|optimized-fs|octree-fs|none
+//                                 the palette of a BMP, among those its depth offers for the
+//                                 picture (the first one offered)
+//     --tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg  (none)
+//     --transparent               GIF and icon: the background colour (black) is transparent
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace kestrel

@@ -103,8 +103,9 @@ TEST(GifTool, ConvertWritesPaletteAndTrueColourPictures) {
         for (int shift : {16, 8, 0})
           error += std::abs(int(got >> shift & 0xFF) - int(want >> shift & 0xFF));
       }
-    // True colour goes through an octree palette of 8 bits: close, not exact.
-    EXPECT_LT(error / (3.0 * original.Width() * original.Height()), 6.0);
+    // True colour goes through a JPEG at quality 100 and the JPEG library's 256-colour
+    // quantiser: close, not exact.
+    EXPECT_LT(error / (3.0 * original.Width() * original.Height()), 9.0);
   }
 }
 

@@ -31,4 +31,22 @@ std::optional<std::vector<QByteArray>> ReadWithPillow(const QStringList& files,
   return pixels;
 }
 
+std::optional<std::vector<QByteArray>> ReadWithImageMagick(const QStringList& files,
+                                                           std::string* error) {
+  std::vector<QByteArray> pixels;
+  for (const QString& file : files) {
+    QProcess reader;
+    // The first page only, as 8-bit red, green, blue.
+    reader.start("/usr/bin/convert", {file + "[0]", "-depth", "8", "rgb:-"});
+    if (!reader.waitForFinished(60000) || reader.exitStatus() != QProcess::NormalExit ||
+        reader.exitCode() != 0) {
+      if (error) *error = reader.errorString().toStdString() + " " +
+                          reader.readAllStandardError().toStdString();
+      return std::nullopt;
+    }
+    pixels.push_back(reader.readAllStandardOutput());
+  }
+  return pixels;
+}
+
 } // namespace kestrel::test

@@ -1,6 +1,6 @@
 #pragma once
-// Pictures read back by a program that is not ours (Pillow), for tests that check what
-// kestrel-tool writes.
+// Pictures read back by programs that are not ours (Pillow, ImageMagick), for tests that check
+// what kestrel-tool writes.
 
 #include <QByteArray>
 #include <QStringList>
@@ -15,5 +15,10 @@ namespace kestrel::test {
 // Nothing (and the reason in error) when Pillow is not there or fails.
 std::optional<std::vector<QByteArray>> ReadWithPillow(const QStringList& files,
                                                       std::string* error = nullptr);
+
+// The same through ImageMagick's convert (whose DCX reader takes pages of 256 colours, which
+// Pillow's misreads).
+std::optional<std::vector<QByteArray>> ReadWithImageMagick(const QStringList& files,
+                                                           std::string* error = nullptr);
 
 } // namespace kestrel::test

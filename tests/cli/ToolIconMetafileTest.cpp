@@ -90,15 +90,24 @@ TEST(ToolPictures, IconsBecomeBitmapsOnWhiteAndBitmapsBecomeIcons) {
       const QRgb p = reference.pixel(x, y);
       ASSERT_EQ(bitmap.PixelColor(x, y), qAlpha(p) ? p & 0xFFFFFF : 0xFFFFFFu) << x << "," << y;
     }
-  // A picture becomes an opaque icon of 32 x 32 with its top-left corner.
+  // A picture larger than an icon becomes an opaque icon of 32 x 32 with the whole picture
+  // squeezed into it: its corners are the picture's corners.
+  ASSERT_GT(bitmap.Width(), 32);
   const ProgramRun toIcon = Program({"convert", bmp, ico});
   ASSERT_EQ(toIcon.code, 0) << toIcon.err;
   TIcon icon;
   icon.LoadFromFile(ico.toStdString());
   ASSERT_EQ(icon.Width(), 32);
+  ASSERT_EQ(icon.Height(), 32);
+  const int right = bitmap.Width() - 1, bottom = bitmap.Height() - 1;
+  const std::pair<TPoint, TPoint> corners[] = {
+      {{0, 0}, {0, 0}}, {{31, 0}, {right, 0}}, {{0, 31}, {0, bottom}}, {{31, 31}, {right, bottom}}};
+  for (const auto& [at, from] : corners)
+    EXPECT_EQ(icon.Image().pixel(at.X, at.Y), 0xFF000000u | bitmap.PixelColor(from.X, from.Y))
+        << at.X << "," << at.Y;
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x)
-      ASSERT_EQ(icon.Image().pixel(x, y), 0xFF000000u | bitmap.PixelColor(x, y));
+      ASSERT_EQ(qAlpha(icon.Image().pixel(x, y)), 255);
 }
 
 TEST(ToolPictures, MetafilesAreDrawnIntoBitmapsAndConvertedBetweenFlavours) {

@@ -49,8 +49,9 @@ std::pair<int, double> Differences(const TBitmap& original, const QByteArray& rg
 
 TEST(ToolJpegPng, ConversionsReadTheSameInAnotherProgram) {
   QTemporaryDir dir;
+  // (PNG has no conversion for 1-bit pictures: the save refuses them, see ToolSaveTest.)
   const std::vector<std::string> sources = {"bmpsuite/g/rgb24.bmp", "bmpsuite/g/pal8.bmp",
-                                            "bmpsuite/g/pal4.bmp", "bmpsuite/g/pal1.bmp"};
+                                            "bmpsuite/g/pal4.bmp", "bmpsuite/g/rgb16-565.bmp"};
   QStringList outputs;
   for (size_t i = 0; i < sources.size(); ++i)
     for (const char* extension : {"png", "jpg", "jpe", "jpeg"}) {

@@ -82,7 +82,7 @@ TEST(ToolTiff, ConvertToAndFromOtherFormatsKeepsThePixels) {
   ASSERT_EQ(Tool({"convert", Fixture("palette4.tif"), bmp}).Code, kExitOk);
   ASSERT_EQ(Tool({"convert", bmp, tif}).Code, kExitOk);
   const auto back = LoadTiff(tif);
-  EXPECT_EQ(back->Compression(), tcPackbits); // the default for pictures with colours
+  EXPECT_EQ(back->Compression(), tcNone); // the compression window's first choice
   EXPECT_TRUE(SamePixels(*back, *LoadTiff(Fixture("palette4.tif"))));
   std::remove(bmp.c_str());
   std::remove(tif.c_str());

@@ -7,7 +7,7 @@
 namespace kestrel {
 
 // The extensions of the picture registry, the viewer's own entries included, in the order they
-// are registered.
+// are registered (the format table's, then any class registered later).
 QStringList ViewerExtensions();
 // Every extension as "*.ext;" in order, without "*.tiff;" and "*.jpeg;".
 QString ImageMask(const QStringList& extensions);

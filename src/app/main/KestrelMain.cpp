@@ -2,6 +2,8 @@
 
 #include "app/main/ImageMask.h"
 #include "app/main/MainSettings.h"
+#include "app/saveas/SaveImageAs.h"
+#include "app/saveas/ViewerSaveQuestions.h"
 #include "app/view/Dpicture.h"
 #include "app/view/PictureLoader.h"
 
@@ -50,6 +52,7 @@ TKestrelMain::TKestrelMain(const QStringList& arguments, QWidget* parent)
   CommandSet = std::make_unique<TCommandSet>(this, menuBar(), ToolBar1);
   WatchControls();
   CreateView();
+  CreateSaving();
 }
 
 TKestrelMain::~TKestrelMain() {

@@ -31,6 +31,7 @@ class QTimer;
 namespace kestrel {
 
 class TBitmap;
+class TCompressDlg;
 class TDCombobox;
 class TDListBox;
 class TDpicture;
@@ -38,7 +39,11 @@ class TFListBox;
 class TGIFImage;
 class TJpgOptions;
 class TPictureLoader;
+class TSaveImageAs;
+class TViewerSaveQuestions;
+enum class TBitmapTransform;
 struct TLoadResult;
+struct TSavePicture;
 
 // The display state of the picture shown.
 struct TViewState {
@@ -144,6 +149,12 @@ public:
   void Transparent1Click();
   void StopPicClick();
   void JpegProperties1Click();
+  void SaveAs1Click();
+  void InvertImage1Click();
+  void MirrorVertical1Click();
+  void FlipHorizontal1Click();
+  void RotateClockwise1Click();
+  void RotateAnticlockwise1Click();
 
   // Controls, named as the layout names them.
   QFrame* FileView = nullptr;
@@ -196,6 +207,9 @@ public:
   std::unique_ptr<TBitmap> CropBitmap;
   std::unique_ptr<TBitmap> OverlayBitmap;
   TJpgOptions* JpgOptions = nullptr; // made by FinishStart, the last long-lived window
+  TCompressDlg* CompressDlg = nullptr;
+  // "Save Image As": its dialog, the remembered writer options, folder and last saved path.
+  std::unique_ptr<TSaveImageAs> ImageSave;
   TViewState View;
 
 protected:
@@ -273,6 +287,12 @@ private:
   void RefuseMaximise();
   void ShowSizeCaptions();
 
+  // Saving and the menu transforms (MainSave.cpp, MainTransforms.cpp).
+  void CreateSaving();
+  QString ProposedSaveName() const;
+  TSavePicture ShownForSave() const;
+  void TransformShown(TBitmapTransform transform);
+
   QStringList Arguments;
   QString ProgramFile;
   std::unique_ptr<TCommandSet> CommandSet;
@@ -294,6 +314,7 @@ private:
   int ExitCode = 0;
   QString StartupDetail; // what went wrong at start, for the message at the end
   std::unique_ptr<TPictureLoader> Loader;
+  std::unique_ptr<TViewerSaveQuestions> SaveQuestions;
   QObject* ViewEvents = nullptr; // watches the paint boxes and the scroll box
   bool TimerHeldByLoad = false;  // the load paused Timer1 and resumes it
   bool TimerWasActive = false;

@@ -213,7 +213,8 @@ void TKestrelMain::RefreshCommandStates() {
   const bool anySelected = FListBox1->selectionModel()->hasSelection();
   commands.SetEnabled("FindSelection1", anySelected);
   commands.SetEnabled("FindSelector", anySelected);
-  for (const char* name : {"SaveAs1", "SaveAs2"})
+  for (const char* name : {"SaveAs1", "SaveAs2", "InvertImage1", "MirrorVertical1",
+                           "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1"})
     commands.SetEnabled(name, ImageKind != 0);
   ShowStatusColor();
 }

@@ -7,7 +7,9 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MainCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainInput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainSave.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainStartup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainTransforms.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Program.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecentFolders.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolbarImages.cpp

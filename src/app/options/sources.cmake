@@ -1,2 +1,3 @@
 list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/CompressDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JpgOptions.cpp)

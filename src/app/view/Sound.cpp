@@ -1,13 +1,12 @@
 #include "app/view/Sound.h"
 
-#include "imaging/core/Picture.h"
-#include "imaging/jpeg/JpegImage.h"
+#include "imaging/formats/FormatTable.h"
 
 namespace kestrel {
 
 void RegisterViewerFormats() {
-  TPicture::RegisterFileFormat<TJPEGImage>("jpe", "JPEG Image File");
-  TPicture::RegisterFileFormat<TSound>("wav", "Sound WAVE File");
+  // "jpe" is a row of the format table with its class; the sound's class lives here.
+  RegisterFormatRow("wav", typeid(TSound), [] { return std::make_unique<TSound>(); });
 }
 
 } // namespace kestrel

@@ -23,8 +23,8 @@ protected:
   void DoSetHeight(int) override {}
 };
 
-// Adds the viewer's own entries to the picture registry: "jpe" for the JPEG class and "wav" for
-// TSound (registering again leaves each entry where it was).
+// Adds the viewer's own class to the picture registry: TSound under the format table's "wav" row
+// (registering again leaves the entry where it was).
 void RegisterViewerFormats();
 
 } // namespace kestrel

@@ -5,6 +5,7 @@
 #include "imaging/core/Clipboard.h"
 #include "imaging/core/ImageLimits.h"
 #include "imaging/core/Picture.h"
+#include "imaging/formats/FormatTable.h"
 #include "imaging/gif/GIFException.h"
 #include "imaging/gif/GIFProgress.h"
 
@@ -48,11 +49,6 @@ TPalette ColorCube() {
                            static_cast<uint8_t>(b * kCubeStep), 0});
   return TPalette(entries);
 }
-
-const bool registered = [] {
-  TGIFImage::Register();
-  return true;
-}();
 
 } // namespace
 
@@ -419,7 +415,8 @@ void TGIFImage::Register() {
   const auto existing = TPicture::FindFileFormat("gif");
   if (existing && existing->Class != typeid(TGIFImage))
     throw GIFException("Another TGIFImage class has already been registered with TPicture");
-  TPicture::RegisterFileFormat<TGIFImage>("gif", "GIF Image");
+  const TFormatRow* row = FindFormatRow(".gif");
+  TPicture::RegisterFileFormat(row->Extension, row->Description, typeid(TGIFImage), row->Create);
   TPicture::RegisterClipboardFormat(ClipboardFormat(), typeid(TGIFImage),
                                     [] { return std::make_unique<TGIFImage>(); });
 }

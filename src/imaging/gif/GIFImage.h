@@ -118,7 +118,8 @@ public:
 
   // The clipboard format "GIF Image", carried as image/gif.
   static TClipboardFormat ClipboardFormat();
-  // Registers the class for ".gif" and the clipboard format. Raises GIFException "Another
+  // Registers the class for ".gif" (as the format table describes it) and the clipboard format;
+  // the format table does this when the library starts. Raises GIFException "Another
   // TGIFImage class has already been registered with TPicture" when another class holds ".gif".
   static void Register();
 

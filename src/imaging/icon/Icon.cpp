@@ -3,7 +3,6 @@
 #include "imaging/core/Canvas.h"
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/ImageLimits.h"
-#include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
 
 #include <QPainter>
@@ -11,8 +10,6 @@
 namespace kestrel {
 
 namespace {
-
-const TRegisterFileFormat<TIcon> registration("ico", "Icons");
 
 // The rest of a stream, refused when it is larger than any picture may be.
 std::vector<uint8_t> ReadRest(TStream& stream) {
@@ -26,9 +23,7 @@ std::vector<uint8_t> ReadRest(TStream& stream) {
 
 } // namespace
 
-TIcon::TIcon() {
-  (void)registration;
-}
+TIcon::TIcon() = default;
 
 TIcon::~TIcon() = default;
 

@@ -2,7 +2,6 @@
 
 #include "imaging/core/Canvas.h"
 #include "imaging/core/ImageLimits.h"
-#include "imaging/core/Picture.h"
 #include "imaging/core/Screen.h"
 #include "imaging/core/Stream.h"
 #include "imaging/jpeg/JpegDecoder.h"
@@ -13,10 +12,6 @@
 namespace kestrel {
 
 namespace {
-
-const TRegisterFileFormat<TJPEGImage> registerJpg("jpg", "JPEG Image File");
-const TRegisterFileFormat<TJPEGImage> registerJpeg("jpeg", "JPEG Image File");
-const TRegisterFileFormat<TJPEGImage> registerJpe("jpe", "JPEG Image File");
 
 // The rest of stream, within the memory limit.
 std::vector<uint8_t> ReadRest(TStream& stream) {

@@ -26,21 +26,6 @@ constexpr double kHundredthsMmPerInch = 2540;
 // in screen pixels.
 constexpr int kPlainUnitsPerInch = 96;
 
-// Each extension makes a metafile of its own flavour.
-void RegisterFlavour(const char* extension, const char* description, bool enhanced) {
-  TPicture::RegisterFileFormat(extension, description, typeid(TMetafile), [enhanced] {
-    auto metafile = std::make_unique<TMetafile>();
-    metafile->SetEnhanced(enhanced);
-    return metafile;
-  });
-}
-
-const bool registered = [] {
-  RegisterFlavour("wmf", "Metafiles", false);
-  RegisterFlavour("emf", "Enhanced Metafiles", true);
-  return true;
-}();
-
 // What a plain metafile without a placeable header says about its size: its first window, or
 // else the extent of the coordinates it draws at.
 class TPlainExtent {
@@ -149,9 +134,7 @@ std::vector<uint8_t> ReadRest(TStream& stream) {
 
 } // namespace
 
-TMetafile::TMetafile() {
-  (void)registered;
-}
+TMetafile::TMetafile() = default;
 
 TMetafile::~TMetafile() = default;
 

@@ -1,13 +1,8 @@
 #include "imaging/pcx/DcxGraphic.h"
 
 #include "imaging/bmod/BmodFile.h"
-#include "imaging/core/Picture.h"
 
 namespace kestrel {
-
-namespace {
-const TRegisterFileFormat<TDcxGraphic> dcx("dcx", "DCX file");
-} // namespace
 
 std::unique_ptr<TGraphic> TDcxGraphic::NewInstance() const {
   return std::make_unique<TDcxGraphic>();

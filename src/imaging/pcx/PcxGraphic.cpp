@@ -1,7 +1,6 @@
 #include "imaging/pcx/PcxGraphic.h"
 
 #include "imaging/bmod/BmodBridge.h"
-#include "imaging/core/Picture.h"
 
 namespace kestrel {
 
@@ -9,8 +8,6 @@ namespace {
 // The module picks its coder by this name's extension.
 const char* const kModuleName = "File.pcx";
 
-const TRegisterFileFormat<TPcxGraphic> pcx("pcx", "ZSoft PC Paintbrush");
-const TRegisterFileFormat<TPcxGraphic> pcc("pcc", "ZSoft PC Paintbrush");
 } // namespace
 
 std::unique_ptr<TGraphic> TPcxGraphic::NewInstance() const {

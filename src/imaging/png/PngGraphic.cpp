@@ -1,6 +1,5 @@
 #include "imaging/png/PngGraphic.h"
 
-#include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
 #include "imaging/png/PngHeader.h"
 #include "imaging/png/PngSession.h"
@@ -15,8 +14,6 @@
 namespace kestrel {
 
 namespace {
-
-const TRegisterFileFormat<TPngGraphic> registration("png", "Portable Network Graphic");
 
 constexpr int kPaletteType = 3;
 constexpr double kInchesPerMetre = 39.370078740157480317;

@@ -1,7 +1,6 @@
 #include "imaging/tga/TgaGraphic.h"
 
 #include "imaging/bmod/BmodBridge.h"
-#include "imaging/core/Picture.h"
 
 namespace kestrel {
 
@@ -9,9 +8,6 @@ namespace {
 // The module picks its coder by this name's extension.
 const char* const kModuleName = "File.tga";
 
-const TRegisterFileFormat<TTgaGraphic> tga("tga", "Truevision Targa");
-const TRegisterFileFormat<TTgaGraphic> afi("afi", "Truevision Targa");
-const TRegisterFileFormat<TTgaGraphic> vst("vst", "Truevision Vista");
 } // namespace
 
 std::unique_ptr<TGraphic> TTgaGraphic::NewInstance() const {

@@ -2,7 +2,6 @@
 
 #include "imaging/core/DefaultPalettes.h"
 #include "imaging/core/Exceptions.h"
-#include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
 #include "imaging/tiff/TiffFile.h"
 #include "imaging/tiff/TiffPageLayout.h"
@@ -13,9 +12,6 @@
 namespace kestrel {
 
 namespace {
-
-const TRegisterFileFormat<TTiffGraphic> registerTif("tif", "TIFF file");
-const TRegisterFileFormat<TTiffGraphic> registerTiff("tiff", "TIFF file");
 
 // TIFF offsets count from the first byte of the TIFF data: a stream that is not at its start is
 // read from a copy of the rest of it.

@@ -35,6 +35,20 @@ TPalette MakeHalftonePalette() {
   return TPalette(e);
 }
 
+TPalette MakePalette236() {
+  std::span<const TPaletteEntry> system = SystemPalette20().Entries();
+  std::vector<TPaletteEntry> e(system.begin(), system.begin() + 10);
+  AppendCube(e);
+  e.insert(e.end(), system.begin() + 10, system.end());
+  return TPalette(e);
+}
+
+TPalette MakeDefaultPalette256() {
+  TPalette palette(SystemPalette20().Entries());
+  palette.Resize(256);
+  return palette;
+}
+
 TPalette MakeGreyPalette() {
   std::vector<TPaletteEntry> e;
   for (int i = 0; i < 256; ++i)

@@ -10,6 +10,14 @@ namespace kestrel {
 // cube, twenty greys between the cube's greys, then the last ten system colours.
 TPalette MakeHalftonePalette();
 
+// The 236-colour palette of metafiles, animated GIFs and the "web" save choices: the first ten
+// system colours, the 216-colour cube (red slowest, blue fastest), then the last ten.
+TPalette MakePalette236();
+
+// The 20 system colours followed by 236 black entries: the default palette of a 256-colour
+// bitmap.
+TPalette MakeDefaultPalette256();
+
 // Greys: entry i = (i, i, i), 256 entries, no-collapse flag.
 TPalette MakeGreyPalette();
 

@@ -42,7 +42,10 @@ TEST(CommandTable, OnlyTheMainWindowsOwnCommandsAreBuilt) {
                                   "RefreshFileview1", "StopUpdate2", "StopUpdate1",
                                   // the display's commands
                                   "Transparent1", "DontScale1", "FitToWindow1", "FitToImage1",
-                                  "Toolbutton2", "ToolButton3", "StopPic", "JpegProperties1"}));
+                                  "Toolbutton2", "ToolButton3", "StopPic", "JpegProperties1",
+                                  // saving and the menu transforms
+                                  "SaveAs1", "SaveAs2", "InvertImage1", "MirrorVertical1",
+                                  "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1"}));
 }
 
 class Commands : public test::MainWindowFixture {};

@@ -444,6 +444,7 @@ TEST_F(MainView, PngWarningsShowTheirBoxAndThePictureStillLoads) {
 class TTestGraphic : public TSound {};
 
 TEST_F(MainView, TheFileMaskComesFromThePictureRegistry) {
+  RegisterViewerFormats(); // the viewer's own entries come before any class registered later
   TPicture::RegisterFileFormat<TTestGraphic>("zzq", "Test pictures");
   TKestrelMain* main = Start();
   // Every refresh of the list takes the mask afresh: it is read while the format is known.

@@ -1,0 +1,63 @@
+// "Save Image As" from the main window: the proposed name, what the save is told about the shown
+// picture, and the option windows that answer its questions.
+
+#include "app/main/KestrelMain.h"
+
+#include "app/options/CompressDlg.h"
+#include "app/options/JpgOptions.h"
+#include "app/saveas/SaveImageAs.h"
+#include "app/saveas/ViewerSaveQuestions.h"
+#include "app/view/Dpicture.h"
+#include "browse/filelists/FListBox.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QSpinBox>
+
+namespace kestrel {
+
+void TKestrelMain::CreateSaving() {
+  CompressDlg = new TCompressDlg(this);
+  // The JPEG writer asks the options window in its save form and takes what it holds then.
+  auto askJpeg = [this](TJpegSaveOptions& options) {
+    if (!JpgOptions || JpgOptions->ExecSaveForm() != TJpgOptions::kResultOk) return false;
+    options.Quality = JpgOptions->JpgCompression->value();
+    options.Progressive = JpgOptions->ProgressiveEncoding->isChecked();
+    return true;
+  };
+  SaveQuestions = std::make_unique<TViewerSaveQuestions>(*CompressDlg, askJpeg, this);
+  ImageSave = std::make_unique<TSaveImageAs>(*SaveQuestions, this);
+  ImageSave->CurrentFolder = [this] { return FListBox1->Directory(); };
+  ImageSave->SetAutomaticRefresh = [this](bool on) { FileviewUpdate = on; };
+  ImageSave->RefreshWanted = [this] { return !CommandSet->Action("StopUpdate2")->isChecked(); };
+}
+
+QString TKestrelMain::ProposedSaveName() const {
+  for (int i = 0; i < FListBox1->Count(); ++i)
+    if (FListBox1->Selected(i))
+      return QDir(FListBox1->Directory()).filePath(FListBox1->Item(i).Text);
+  const QString caption = windowTitle();
+  return QFileInfo(caption).isFile() ? caption : QString("unknown.bmp");
+}
+
+TSavePicture TKestrelMain::ShownForSave() const {
+  TSavePicture shown;
+  shown.FrameColor = ImageFrameColor;
+  shown.Transparent = CommandSet->Action("Transparent1")->isChecked();
+  shown.Synthesized = View.Synthesized;
+  shown.Kind = ImageKind;
+  shown.Graphic = Picture ? Picture->Graphic() : nullptr;
+  return shown;
+}
+
+void TKestrelMain::SaveAs1Click() {
+  if (FListBox1->ItemIndex() < 0) return;
+  const TBitmap* shown = DisplayedBitmap();
+  if (!shown) return;
+  ImageSave->Title = TSaveImageAs::kTitle;
+  ImageSave->SaveWithDialog(ProposedSaveName(), *shown, ShownForSave());
+}
+
+} // namespace kestrel
