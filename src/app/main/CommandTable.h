@@ -35,7 +35,6 @@ struct TCommand {
   // Where it appears: a main menu and its sub-menus ("&File/&Paste Path to ..."), a pop-up menu
   // ("PopupMenu1/Find...") or "ToolBar1".
   const char* Place;
-  const char* Part;        // the part of the program that does the work
   const char* HandlerName; // "SaveAs1Click"
   TCommandHandler Handler; // null while that work is not built
   TCommandKind Kind = TCommandKind::Item;
