@@ -13,6 +13,7 @@
 #include "platform/paths/Paths.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +46,10 @@ TKestrelMain::TKestrelMain(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), Arguments(arguments), ProgramFile(ExecutableFile()),
       Mutex("BrackwellKestrelMutex1") {
   instance = this;
+  // The folder list moves the process's current folder at start; a relative path names a file
+  // from where the program was started.
+  if (Arguments.size() > 1 && !Arguments[1].isEmpty())
+    Arguments[1] = QFileInfo(Arguments[1]).absoluteFilePath();
   setObjectName("KestrelMain");
   setWindowTitle("Kestrel!");
   resize(MainSettings::kLayoutWidth, MainSettings::kLayoutHeight);

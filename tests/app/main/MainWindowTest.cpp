@@ -146,6 +146,18 @@ TEST_F(MainWindow, StartsInTheStoredFolderAndStoresTheShownFolderAtClose) {
   EXPECT_EQ(third->DListBox1->Directory(), sub);
 }
 
+TEST_F(MainWindow, ARelativePathOnTheCommandLineNamesAFileFromTheStartingFolder) {
+  // The stored start folder is elsewhere, so the folder list moves the current folder first.
+  WriteSetting(InitialDir, Env.Folder("elsewhere"));
+  QDir::setCurrent(Env.Path());
+  TKestrelMain* main = Start({"Pictures/b.png"});
+  ASSERT_NE(main, nullptr);
+  Settle(main);
+  EXPECT_TRUE(Messages.empty()) << LastMessage().toStdString();
+  EXPECT_EQ(main->DListBox1->Directory(), Pictures);
+  EXPECT_EQ(main->CurrentPicture, Pictures + "/b.png");
+}
+
 TEST_F(MainWindow, AcceptFileShowsFoldersAndFilesAndSaysWhatIsWrong) {
   TKestrelMain* main = Start();
   ASSERT_NE(main, nullptr);
