@@ -332,7 +332,6 @@ public:
   void AllFiles1Click();
   void StopUpdate2Click();
   std::unique_ptr<TUpThread> Watcher;
-  QString LastSavedPath; // the file the picture was last saved to
 
 private:
   void CreateWatcher();

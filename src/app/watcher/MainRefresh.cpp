@@ -3,6 +3,7 @@
 
 #include "app/main/ImageMask.h"
 #include "app/main/KestrelMain.h"
+#include "app/saveas/SaveImageAs.h"
 #include "app/view/Dpicture.h"
 #include "app/view/ImageKind.h"
 #include "app/view/ViewTexts.h"
@@ -122,9 +123,9 @@ void TKestrelMain::RepairFolder() {
 }
 
 void TKestrelMain::FinishRefresh(bool edited, const TListMemory& memory) {
-  if (edited && LiesIn(LastSavedPath, FListBox1->Directory())) {
+  if (edited && LiesIn(ImageSave->LastSavedPath, FListBox1->Directory())) {
     // The edited picture stays on screen; the list shows where it was saved.
-    const int index = FListBox1->IndexOfText(QFileInfo(LastSavedPath).fileName());
+    const int index = FListBox1->IndexOfText(QFileInfo(ImageSave->LastSavedPath).fileName());
     FListBox1->clearSelection();
     if (index >= 0) FListBox1->SetItemIndex(index);
     UpdateStatusLine();

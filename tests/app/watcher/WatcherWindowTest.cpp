@@ -1,4 +1,5 @@
 #include "../view/ViewTestSupport.h"
+#include "app/saveas/SaveImageAs.h"
 #include "app/watcher/FilterMask.h"
 #include "app/watcher/StatusLine.h"
 #include "browse/filelists/BackgroundRead.h"
@@ -191,8 +192,8 @@ TEST_F(FollowTheDisk, AnEditedPictureStaysAndTheFileItWasSavedToIsSelected) {
   main->AcceptFile(Shown + "/a.bmp");
   Settle(main);
   main->ImageModified = true;
-  main->LastSavedPath = Shown + "/saved.png";
-  test::WriteFile(main->LastSavedPath, "x");
+  main->ImageSave->LastSavedPath = Shown + "/saved.png";
+  test::WriteFile(main->ImageSave->LastSavedPath, "x");
   main->FileListRefresh();
   Settle(main);
   EXPECT_EQ(SelectedNames(main), QStringList({"saved.png"}));
@@ -202,7 +203,7 @@ TEST_F(FollowTheDisk, AnEditedPictureStaysAndTheFileItWasSavedToIsSelected) {
   // its file is gone.
   main->ImageModified = false;
   main->ImageKind = 16;
-  main->LastSavedPath = Env.Folder("other") + "/saved.png";
+  main->ImageSave->LastSavedPath = Env.Folder("other") + "/saved.png";
   main->FListBox1->clearSelection();
   main->FListBox1->SetItemIndex(0);
   QFile::remove(Shown + "/a.bmp");
