@@ -210,18 +210,6 @@ void TJpgOptions::UpdateControls(const TGraphic* picture, bool loadedAsJpeg, boo
   Label2->setEnabled(progressive);
 }
 
-bool TJpgOptions::SaveAsJpeg(const TBitmap& bitmap, const QString& path, bool askUser) {
-  if (askUser && ExecSaveForm() == kResultCancel) return false;
-  TJPEGImage jpeg;
-  jpeg.SetPerformance(jpBestQuality);
-  jpeg.Assign(&bitmap);
-  jpeg.SetCompressionQuality(JpgCompression->value());
-  jpeg.SetProgressiveEncoding(ProgressiveEncoding->isChecked());
-  jpeg.Compress();
-  jpeg.SaveToFile(QFile::encodeName(path).toStdString());
-  return true;
-}
-
 bool QualityKeyAccepted(const QString& typed, int textLength, int selectedLength) {
   if (typed.isEmpty() || typed.at(0).unicode() < 0x20) return true; // editing keys
   if (!typed.at(0).isDigit()) return false;

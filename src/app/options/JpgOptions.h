@@ -65,11 +65,6 @@ public:
   // the decoder options and the progressive mark only for a picture loaded as a JPEG.
   void UpdateControls(const TGraphic* picture, bool loadedAsJpeg, bool textToolDown);
 
-  // Saves bitmap as a JPEG file with the save part's options. With askUser the save form is shown
-  // first and a cancelled form gives up the save (false). Errors of the encoder or the file pass
-  // on.
-  bool SaveAsJpeg(const TBitmap& bitmap, const QString& path, bool askUser);
-
   // The result the window last closed with (0 before it ever closed).
   int LastResult() const { return lastResult_; }
   // A load option or the scale list was changed by the user: the viewer re-renders.

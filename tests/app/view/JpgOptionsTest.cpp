@@ -204,29 +204,5 @@ TEST_F(JpgOptions, ControlsFollowTheShownPicture) {
   EXPECT_FALSE(window->Label2->isEnabled());
 }
 
-TEST_F(JpgOptions, SavingEncodesWithTheSavePart) {
-  auto window = Make(false);
-  window->JpgCompression->setValue(40);
-  window->ProgressiveEncoding->setChecked(true);
-  const auto bitmap = test::PatternBitmap(32, 24);
-  const QString path = Env.Path() + "/saved.jpg";
-  EXPECT_TRUE(window->SaveAsJpeg(*bitmap, path, false));
-  TJPEGImage read;
-  read.LoadFromFile(test::FileName(path));
-  EXPECT_EQ(read.Width(), 32);
-  EXPECT_TRUE(read.ProgressiveEncoding());
-  // A lower quality makes a smaller file of the same picture.
-  window->JpgCompression->setValue(95);
-  window->ProgressiveEncoding->setChecked(false);
-  const QString better = Env.Path() + "/better.jpg";
-  window->SaveAsJpeg(*bitmap, better, false);
-  EXPECT_LT(QFileInfo(path).size(), QFileInfo(better).size());
-  // The save form given up saves nothing.
-  Answer = TMsgResult::Yes;
-  QTimer::singleShot(0, window.get(), [&window] { window->reject(); });
-  EXPECT_FALSE(window->SaveAsJpeg(*bitmap, Env.Path() + "/never.jpg", true));
-  EXPECT_FALSE(QFileInfo::exists(Env.Path() + "/never.jpg"));
-}
-
 } // namespace
 } // namespace kestrel
