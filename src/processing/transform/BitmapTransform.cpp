@@ -30,19 +30,19 @@ template <int Bytes> void MirrorRowsHorizontally(TBitmap& bitmap) {
 
 // Copies count pixels of Bytes bytes, reading step bytes apart and writing side by side. Three-byte
 // pixels move as four-byte words, half the moves: the spare byte written lands on the next pixel
-// of the run, which is written right after. wideLast says whether the last pixel may move wide as
-// well (the byte after it in the destination is written later, and the one after it in the
-// source lies inside the picture).
+// of the run, which is written right after. Only the first wide pixels move so; the rest, whose
+// spare byte could fall past either picture's memory, move as three bytes.
 template <int Bytes>
-inline void CopyColumn(const uint8_t* in, ptrdiff_t step, uint8_t* out, int count, bool wideLast) {
+inline void CopyColumn(const uint8_t* in, ptrdiff_t step, uint8_t* out, int count, int wide) {
   if constexpr (Bytes == 3) {
-    const int wide = wideLast ? count : count - 1;
-    for (int i = 0; i < wide; ++i, in += step, out += 3) {
+    int i = 0;
+    for (; i < wide; ++i, in += step, out += 3) {
       uint32_t word;
       std::memcpy(&word, in, 4);
       std::memcpy(out, &word, 4);
     }
-    if (wide < count) std::memcpy(out, in, 3);
+    for (; i < count; ++i, in += step, out += 3)
+      std::memcpy(out, in, 3);
   } else {
     for (int i = 0; i < count; ++i, in += step, out += Bytes)
       std::memcpy(out, in, Bytes);
@@ -57,17 +57,21 @@ void QuarterTurn(const TPixelStorage& from, TPixelStorage& to, bool clockwise) {
   constexpr int kTile = 256;
   const int width = from.Width(), height = from.Height();
   const ptrdiff_t step = clockwise ? -from.BytesPerLine() : from.BytesPerLine();
-  // The source's last column ends the picture's memory (its spare byte would lie past it).
-  const int lastColumnRow = clockwise ? width - 1 : 0;
+  // A spare byte read after the last column is padding, or the next row's first byte, except in
+  // the row that ends the memory when rows have no padding: whichever way the rows are stored,
+  // that column is copied narrow.
+  const bool lastColumnEndsMemory = from.BytesPerLine() == width * Bytes;
   for (int ty = 0; ty < width; ty += kTile) {
     const int yEnd = std::min(ty + kTile, width);
     for (int tx = 0; tx < height; tx += kTile) {
       const int count = std::min(kTile, height - tx);
-      const bool rowEnds = tx + count == height;
+      // The last pixel of a turned row has no next pixel to take its spare byte.
+      const int rowWide = tx + count == height ? count - 1 : count;
       for (int y = ty; y < yEnd; ++y) {
         const int column = clockwise ? y : width - 1 - y;
+        const int wide = lastColumnEndsMemory && column == width - 1 ? 0 : rowWide;
         const uint8_t* in = from.Row(clockwise ? height - 1 - tx : tx) + column * Bytes;
-        CopyColumn<Bytes>(in, step, to.Row(y) + tx * Bytes, count, !rowEnds && y != lastColumnRow);
+        CopyColumn<Bytes>(in, step, to.Row(y) + tx * Bytes, count, wide);
       }
     }
   }

@@ -10,6 +10,7 @@
 
 #include <QTransform>
 
+#include <utility>
 #include <vector>
 
 namespace kestrel {
@@ -66,18 +67,26 @@ constexpr TPixelFormat kFormats[] = {pf1bit,  pf4bit,  pf8bit,  pf15bit,
                                      pf16bit, pf24bit, pf32bit, pfDevice};
 
 TEST(BitmapTransform, TurnsAndMirrorsUndoThemselvesInEveryFormat) {
-  for (const TPixelFormat format : kFormats) {
-    SCOPED_TRACE(PixelFormatBits(format));
-    const Colours start = ColoursOf(*MakeBitmap(format));
-    const T cw = T::RotateClockwise, acw = T::RotateAnticlockwise;
-    EXPECT_EQ(Transformed(format, {cw, cw, cw, cw}), start);
-    EXPECT_EQ(Transformed(format, {acw, acw, acw, acw}), start);
-    EXPECT_EQ(Transformed(format, {cw, acw}), start);
-    EXPECT_EQ(Transformed(format, {T::HalfTurn, T::HalfTurn}), start);
-    EXPECT_EQ(Transformed(format, {T::MirrorVertical, T::MirrorVertical}), start);
-    EXPECT_EQ(Transformed(format, {T::MirrorHorizontal, T::MirrorHorizontal}), start);
-    EXPECT_NE(Transformed(format, {cw}), start);
-  }
+  // Odd sizes end rows inside bytes and padding; widths of four pixels leave rows unpadded, so a
+  // turned picture's last row ends its memory (under the address checker a read past it fails).
+  const std::pair<int, int> sizes[] = {{13, 7}, {8, 4}, {4, 12}};
+  for (const TPixelFormat format : kFormats)
+    for (const auto& [width, height] : sizes) {
+      SCOPED_TRACE(testing::Message()
+                   << PixelFormatBits(format) << " bits, " << width << "x" << height);
+      const Colours start = ColoursOf(*MakeBitmap(format, width, height));
+      const auto turned = [&](std::initializer_list<T> steps) {
+        return Transformed(format, steps, width, height);
+      };
+      const T cw = T::RotateClockwise, acw = T::RotateAnticlockwise;
+      EXPECT_EQ(turned({cw, cw, cw, cw}), start);
+      EXPECT_EQ(turned({acw, acw, acw, acw}), start);
+      EXPECT_EQ(turned({cw, acw}), start);
+      EXPECT_EQ(turned({T::HalfTurn, T::HalfTurn}), start);
+      EXPECT_EQ(turned({T::MirrorVertical, T::MirrorVertical}), start);
+      EXPECT_EQ(turned({T::MirrorHorizontal, T::MirrorHorizontal}), start);
+      EXPECT_NE(turned({cw}), start);
+    }
 }
 
 TEST(BitmapTransform, AHalfTurnIsTwoQuarterTurnsAndBothMirrors) {
