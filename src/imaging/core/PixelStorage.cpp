@@ -3,6 +3,7 @@
 #include "imaging/core/Exceptions.h"
 #include "imaging/core/ImageLimits.h"
 #include "imaging/core/Palette.h"
+#include "imaging/core/PixelMemory.h"
 #include "imaging/core/RgbToPaletteConverter.h"
 
 #include <algorithm>
@@ -32,7 +33,7 @@ bool TPixelStorage::Allocate(int width, int height, int bitsPerPixel, TRowOrder 
   const int storedBits = bitsPerPixel == 15 ? 16 : bitsPerPixel;
   const auto bytes = ImageLimits::PixelBytes(width, height, storedBits);
   if (!bytes) return false;
-  bits_.reset(clear ? new (std::nothrow) uint8_t[*bytes]() : new (std::nothrow) uint8_t[*bytes]);
+  bits_ = AllocatePixelMemory(*bytes, clear);
   if (!bits_) return false;
   width_ = width;
   height_ = height;
@@ -70,7 +71,7 @@ void TPixelStorage::ShareFrom(const TPixelStorage& other) {
 }
 
 void TPixelStorage::CopyShared() {
-  std::shared_ptr<uint8_t[]> own(new (std::nothrow) uint8_t[ByteCount()]);
+  std::shared_ptr<uint8_t[]> own = AllocatePixelMemory(ByteCount(), false);
   if (!own) throw EOutOfMemory("Out of memory");
   std::memcpy(own.get(), bits_.get(), ByteCount());
   bits_ = std::move(own);

@@ -9,6 +9,7 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DefaultPalettes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RgbToPaletteConverter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Screen.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PixelMemory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PixelStorage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Graphic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Canvas.cpp

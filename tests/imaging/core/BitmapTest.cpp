@@ -39,6 +39,28 @@ TEST(BitmapSize, NewBitmapsAreWhiteAndGrowingFillsWithTheBrush) {
   }
 }
 
+TEST(BitmapSize, LargePicturesAreFilledCopiedAndFreedLikeSmallOnes) {
+  // Above a few megabytes the pixels live in memory of another kind (huge pages).
+  TBitmap big(2200, 1600, pf24bit);
+  const auto allWhite = [](const TBitmap& b) {
+    for (int y = 0; y < b.Height(); ++y) {
+      const uint8_t* row = b.ScanLine(y);
+      for (int x = 0; x < b.Width() * 3; ++x)
+        if (row[x] != 0xFF) return false;
+    }
+    return true;
+  };
+  EXPECT_TRUE(allWhite(big));
+  TBitmap copy;
+  copy.Assign(&big);
+  big.Canvas().SetPixel(2199, 1599, clBlack);
+  EXPECT_EQ(big.Canvas().Pixel(2199, 1599), clBlack);
+  EXPECT_TRUE(allWhite(copy));
+  big.SetSize(2300, 1700); // a new block, the old pixels carried over
+  EXPECT_EQ(big.Canvas().Pixel(2199, 1599), clBlack);
+  EXPECT_EQ(big.Canvas().Pixel(2299, 1699), clWhite);
+}
+
 TEST(BitmapSize, TheMemoryLimitIsChecked) {
   ImageLimits::SetMaxBytes(4096);
   TBitmap b;
