@@ -285,7 +285,8 @@ private:
   void JpegOptionsChanged();
   void ImageFrameChanged();
   void RefuseMaximise();
-  void ShowSizeCaptions();
+  void ShowFileSize();
+  void ShowFolderSize();
 
   // Saving and the menu transforms (MainSave.cpp, MainTransforms.cpp).
   void CreateSaving();

@@ -141,8 +141,9 @@ void TKestrelMain::CreateView() {
   for (QObject* watched : {static_cast<QObject*>(PaintBox1), static_cast<QObject*>(PaintBox2),
                            static_cast<QObject*>(ScrollBox1)})
     watched->installEventFilter(ViewEvents);
-  for (const char* popup : {"PopupMenu1", "PopupMenu2"})
-    connect(CommandSet->Menu(popup), &QMenu::aboutToShow, this, &TKestrelMain::ShowSizeCaptions);
+  // Each pop-up measures only what it shows: the file, or the whole folder.
+  connect(CommandSet->Menu("PopupMenu1"), &QMenu::aboutToShow, this, &TKestrelMain::ShowFileSize);
+  connect(CommandSet->Menu("PopupMenu2"), &QMenu::aboutToShow, this, &TKestrelMain::ShowFolderSize);
 
   // PNG warnings may come from the reading thread: the box is shown on this one, and the load
   // goes on.
@@ -659,10 +660,13 @@ QString TKestrelMain::ImageDescription() const {
                               PaletteText(ViewBitmap->Palette().Count(), View.Synthesized));
 }
 
-void TKestrelMain::ShowSizeCaptions() {
+void TKestrelMain::ShowFileSize() {
   const QString file = FListBox1->FileName();
   const QString fileSize = file.isEmpty() ? QString() : SizeText(skFile, QFileInfo(file).size());
   CommandSet->Action("Size1")->setText(fileSize.isEmpty() ? "File is Empty" : fileSize);
+}
+
+void TKestrelMain::ShowFolderSize() {
   const QString folder = DListBox1->ItemPath(std::max(DListBox1->ItemIndex(), 0));
   const QString folderSize = SizeText(skFile, FolderSize(folder));
   CommandSet->Action("Size2")->setText(folderSize.isEmpty() ? "No Files in Folder" : folderSize);
