@@ -185,7 +185,9 @@ void TEmfWriter::WriteObject(const TMetaCommand& c) {
 void TEmfWriter::WriteText(const TMetaCommand& c) {
   constexpr uint32_t kStringOffset = 76;
   const uint32_t count = static_cast<uint32_t>(c.Text.size());
-  const bool withDx = c.Dx.size() == c.Text.size() && !c.Dx.empty();
+  // The reader takes x, y pairs with ETO_PDY: advances of another count are left out.
+  const size_t advances = c.Text.size() * ((c.TextOptions & ETO_PDY) ? 2 : 1);
+  const bool withDx = c.Dx.size() == advances && !c.Dx.empty();
   Begin(EXTTEXTOUTW);
   Rect({0, 0, -1, -1});
   out_.U32(1); // compatible graphics mode

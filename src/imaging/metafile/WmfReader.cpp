@@ -227,7 +227,9 @@ void TWmfReader::Decode(uint16_t function, std::span<const uint8_t> params, uint
     c.Op = TMetaOp::TextOut;
     c.Points = {ReadYX(r)};
     const size_t length = r.U16();
-    c.TextOptions = r.U16();
+    // A plain metafile's advances are x advances only, whatever the option bits say: the command
+    // form keeps ETO_PDY for advances that come in x, y pairs.
+    c.TextOptions = r.U16() & ~ETO_PDY;
     if (c.TextOptions & (ETO_OPAQUE | ETO_CLIPPED)) {
       const int left = r.I16(), top = r.I16(), right = r.I16(), bottom = r.I16();
       c.Box = {left, top, right, bottom};

@@ -66,6 +66,19 @@ TEST(MetafileSaving, PlainConvertsToEnhancedAndBack) {
   ExpectSameDrawing(*plain, *again);
 }
 
+TEST(MetafileSaving, PlainTextWithTheYAdvanceBitConvertsToEnhancedThatReadsBack) {
+  // The bit means nothing in a plain file, whose advances are x advances only.
+  WmfBuilder w;
+  w.Placeable(0, 0, 100, 100, 96);
+  WmfFont(w, -30, "");
+  w.Record(wmf::SELECTOBJECT, {0});
+  w.Raw(wmf::EXTTEXTOUT, Fields().I16(40).I16(5).U16(2).U16(ETO_PDY).Text("MM").I16(40).I16(40));
+  auto plain = LoadMetafile(w.Bytes());
+  auto enhanced = LoadMetafile(plain->Encode(true));
+  EXPECT_TRUE(enhanced->Enhanced());
+  ExpectSameDrawing(*plain, *enhanced);
+}
+
 TEST(MetafileSaving, EnhancedConvertsToPlain) {
   auto enhanced = LoadMetafile(RichEnhanced());
   auto plain = LoadMetafile(enhanced->Encode(false));
