@@ -78,10 +78,15 @@ QString VolumeRootOf(const QString& path) {
 }
 
 qint64 FreeSpace(const QString& path) {
+  return VolumeSpace(path).Free;
+}
+
+TVolumeSpace VolumeSpace(const QString& path) {
   // statvfs, not QStorageInfo: the hint asks on every mouse move, and this reads no mount table.
   struct statvfs info {};
-  if (::statvfs(QFile::encodeName(path).constData(), &info) != 0) return 0;
-  return qint64(info.f_bavail) * qint64(info.f_frsize);
+  if (::statvfs(QFile::encodeName(path).constData(), &info) != 0) return {};
+  return {qint64(info.f_blocks) * qint64(info.f_frsize),
+          qint64(info.f_bavail) * qint64(info.f_frsize)};
 }
 
 TCaseRules CaseRulesOf(const QString& fileSystem) {

@@ -27,6 +27,13 @@ QList<TVolume> MountedVolumes();
 QString VolumeRootOf(const QString& path);
 // The bytes a user may still write on the volume holding path; 0 when it cannot be told.
 qint64 FreeSpace(const QString& path);
+// The size of the volume holding path and what a user may still write on it, in bytes; zeros
+// when they cannot be told.
+struct TVolumeSpace {
+  qint64 Size = 0;
+  qint64 Free = 0;
+};
+TVolumeSpace VolumeSpace(const QString& path);
 
 // How a file system treats the case of names.
 struct TCaseRules {
