@@ -81,7 +81,7 @@ std::vector<TCommand> MakeTable() {
       BUILT("RotateClockwise1", "Rotate &Clockwise", "", transform, RotateClockwise1Click),
       BUILT("RotateAnticlockwise1", "Rotate &Anticlockwise", "", transform,
             RotateAnticlockwise1Click),
-      CMD("AllAngles1", "Arbitrary A&ngle", "", "&Edit", AllAngles1Click),
+      CMD("AllAngles1", "Arbitrary A&ngle", "", transform, AllAngles1Click),
       CMD("CopyImage1", "&Copy Image", "Ctrl+C", "&Edit", CopyImage1Click),
       CMD("PasteImage1", "&Paste Image", "Ctrl+V", "&Edit", PasteImage1Click),
       BUILT("JpegProperties1", " &Jpeg Properties", "", "&Edit", JpegProperties1Click),
@@ -119,7 +119,7 @@ std::vector<TCommand> MakeTable() {
       BUILT("Help2", "&Help", "F1", "&Help", Help2Click),
       BUILT("about1", "A&bout", "", "&Help", about1Click),
       BUILT("mailto1", "Contact &Brackwell", "", "&Help", mailto1Click),
-      CMD("SystemInformation1", "&System Information", "", "&Help", SystemInformation1Click),
+      BUILT("SystemInformation1", "&System Information", "", "&Help", SystemInformation1Click),
       // The file list's pop-up
       CMD("MoveFile1", "Move File", "", "PopupMenu1", Move1Click),
       CMD("CopyFile1", "Copy File", "", "PopupMenu1", Copy1Click),
@@ -243,6 +243,28 @@ TCommandSet::TCommandSet(TKestrelMain* window, QMenuBar* menuBar, QWidget* toolB
                        [window, handler] { (window->*handler)(); });
     }
     Actions.insert(command.Name, action);
+  }
+  for (auto menu = Menus.cbegin(); menu != Menus.cend(); ++menu) {
+    QMenu* shown = menu.value();
+    QObject::connect(shown, &QMenu::aboutToShow, shown, [this, shown] { EnableSubMenus(shown); });
+    if (!menu.key().contains('/')) EnableSubMenus(shown); // from the top, as the menus start
+  }
+}
+
+bool TCommandSet::HasEnabledItem(const QMenu* menu) {
+  for (const QAction* action : menu->actions())
+    if (!action->isSeparator() && action->isEnabled()) return true;
+  return false;
+}
+
+void TCommandSet::EnableSubMenus(QMenu* menu) {
+  // A sub-menu with nothing to choose in it is disabled, so that it is not opened for nothing.
+  for (QAction* action : menu->actions()) {
+    QMenu* sub = action->menu();
+    if (!sub) continue;
+    EnableSubMenus(sub);
+    const TCommand* command = FindCommand(action->objectName());
+    action->setEnabled((!command || command->Built) && HasEnabledItem(sub));
   }
 }
 

@@ -60,10 +60,14 @@ public:
   bool Built(const QString& name) const;
   // Enables a built command while condition holds; a command not built stays disabled.
   void SetEnabled(const QString& name, bool condition);
+  // Enables each sub-menu of menu (at any depth) while it has an enabled item. Runs whenever a
+  // menu opens.
+  void EnableSubMenus(QMenu* menu);
 
 private:
   QMenu* MenuAt(const QString& place, QWidget* owner, QMenuBar* menuBar);
   static QAction* AddToolButton(QWidget* toolBar, const TCommand& command);
+  static bool HasEnabledItem(const QMenu* menu);
 
   QHash<QString, QAction*> Actions;
   QHash<QString, QMenu*> Menus;

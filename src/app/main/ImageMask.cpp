@@ -17,10 +17,13 @@ QStringList ViewerExtensions() {
 }
 
 QString ImageMask(const QStringList& extensions) {
-  QString mask;
+  // Names match their whole extension here (no short names stand in for long ones), so every
+  // spelling is listed, each once: a name matching two patterns would be listed twice.
+  QStringList patterns;
   for (const QString& extension : extensions)
-    mask += "*." + extension + ";";
-  return mask.remove("*.tiff;").remove("*.jpeg;");
+    if (const QString pattern = "*." + extension + ";"; !patterns.contains(pattern))
+      patterns << pattern;
+  return patterns.join(QString());
 }
 
 bool InImageMask(const QString& fileName, const QString& mask) {

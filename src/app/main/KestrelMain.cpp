@@ -51,7 +51,7 @@ TKestrelMain::TKestrelMain(const QStringList& arguments, QWidget* parent)
   if (Arguments.size() > 1 && !Arguments[1].isEmpty())
     Arguments[1] = QFileInfo(Arguments[1]).absoluteFilePath();
   setObjectName("KestrelMain");
-  setWindowTitle("Kestrel!");
+  setWindowTitle(kCaption);
   resize(MainSettings::kLayoutWidth, MainSettings::kLayoutHeight);
   BuildLayout();
   CommandSet = std::make_unique<TCommandSet>(this, menuBar(), ToolBar1);
@@ -145,7 +145,7 @@ void TKestrelMain::BuildLayout() {
   Splitter2->addWidget(FileView);
   Splitter2->addWidget(Panel2);
   Splitter2->setStretchFactor(1, 1);
-  Splitter2->setSizes({124, MainSettings::kLayoutWidth - 124});
+  Splitter2->setSizes({FileViewWidth, MainSettings::kLayoutWidth - FileViewWidth});
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");

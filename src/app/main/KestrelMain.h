@@ -27,6 +27,7 @@ class QPlainTextEdit;
 class QScrollArea;
 class QSplitter;
 class QTimer;
+class QUrl;
 
 namespace kestrel {
 
@@ -37,6 +38,7 @@ class TDListBox;
 class TDpicture;
 class TFListBox;
 class TGIFImage;
+class TGraphic;
 class TJpgOptions;
 class TPictureLoader;
 class TSaveImageAs;
@@ -58,6 +60,9 @@ struct TViewState {
 class TKestrelMain : public QMainWindow {
   Q_OBJECT
 public:
+  // The window's caption while no picture is shown.
+  static constexpr const char* kCaption = "Kestrel!";
+
   // arguments: the program's command line, the program itself first.
   explicit TKestrelMain(const QStringList& arguments, QWidget* parent = nullptr);
   ~TKestrelMain() override;
@@ -75,6 +80,9 @@ public:
   // What the last long-lived window does at its creation: opens the undo file and hands the
   // command-line path to AcceptFile (unless in removal mode).
   void FinishStart();
+  // The program's start after FormCreate: FinishStart, then the window shows as stored when it
+  // is shown automatically.
+  void Launch();
   // Shown automatically: installed and not removing.
   bool AutoShow() const { return ShowAtStart; }
   // Shows the window centred, in the stored state (normal, minimised or maximised).
@@ -136,6 +144,7 @@ public:
   void Help2Click();
   void about1Click();
   void mailto1Click();
+  void SystemInformation1Click();
   void OpenContainer1Click();
   void ExploreFolder1Click();
   void OpenInNewViewer1Click();
@@ -181,7 +190,8 @@ public:
   bool FileviewUpdate = true;
   int StartupError = 0; // 1: the start-up settings step failed; 3: creation failed
   bool PanelsStored = false;
-  int LastKey = 0; // the last key pressed in the file list
+  int LastKey = 0;         // the last key pressed in the file list
+  int FileViewWidth = 124; // the file view's own width, as the user last set it
 
   // State shared with the rest of the program.
   int ImageKind = 0;
@@ -206,6 +216,9 @@ public:
   std::unique_ptr<TBitmap> ViewBitmap;
   std::unique_ptr<TBitmap> CropBitmap;
   std::unique_ptr<TBitmap> OverlayBitmap;
+  // The picture made by the menu transforms (ImageKind 7) at its own size: with no file behind
+  // it, every rebuild of the view copy starts from here.
+  std::unique_ptr<TBitmap> EditedBitmap;
   TJpgOptions* JpgOptions = nullptr; // made by FinishStart, the last long-lived window
   TCompressDlg* CompressDlg = nullptr;
   // "Save Image As": its dialog, the remembered writer options, folder and last saved path.
@@ -261,6 +274,8 @@ private:
   void StepFile(int step);
   void ClearPicture();
   void StartViewer(const QString& path);
+  // Hands url to the desktop; when nothing opens it, says that what could not be opened.
+  void OpenLink(const QUrl& url, const QString& what);
   void TriggerCommand(const QString& name);
   void SelectEntry(const QString& entry);
   bool OverWidget(QWidget* widget) const;
@@ -285,8 +300,15 @@ private:
   void JpegOptionsChanged();
   void ImageFrameChanged();
   void RefuseMaximise();
+  // Resizes the window to size, or as near as available allows, and keeps it inside available.
+  void FitOnScreen(QSize size, const QRect& available);
   void ShowFileSize();
   void ShowFolderSize();
+  // What the view copy is built from: the edited picture, or the picture as loaded.
+  TGraphic& ViewSource() const;
+  TViewCopySettings CopySettings(TGraphic& graphic) const;
+  // The shown picture at its own size, as an edit starts from it.
+  void FullSizeShown(TBitmap& full);
 
   // Saving and the menu transforms (MainSave.cpp, MainTransforms.cpp).
   void CreateSaving();

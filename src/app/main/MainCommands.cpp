@@ -5,6 +5,7 @@
 #include "app/main/Installation.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
+#include "desktop/sysinfo/SystemInfoDlg.h"
 #include "platform/files/Errors.h"
 #include "platform/paths/Paths.h"
 #include "platform/process/Process.h"
@@ -61,42 +62,55 @@ void TKestrelMain::Exit1Click() {
 void TKestrelMain::SetFileViewShown(bool shown) {
   CommandSet->Action("FileSelector1")->setChecked(shown);
   FileView->setVisible(shown);
+  // It comes back at its own width, whatever the window was fitted to meanwhile.
+  if (shown) Splitter2->setSizes({FileViewWidth, std::max(Splitter2->width() - FileViewWidth, 0)});
   SetWatcherSuspended(!shown);
+  RunOptions1(); // the viewing area changed
 }
 
 void TKestrelMain::FileSelector1Click() {
   SetFileViewShown(CommandSet->Action("FileSelector1")->isChecked());
-  RunOptions();
 }
 
 void TKestrelMain::ToolButton5Click() {
   SetFileViewShown(false);
 }
 
+void TKestrelMain::OpenLink(const QUrl& url, const QString& what) {
+  // Without a program for the link the desktop opens nothing, and says nothing itself.
+  const bool there = !url.isLocalFile() || QFileInfo::exists(url.toLocalFile());
+  if (!there || !OpenUrl(url))
+    ShowMessage("Cannot open " + what + "\r" + url.toDisplayString(QUrl::PreferLocalFile),
+                "Kestrel!", TMsgIcon::Information, this);
+}
+
 void TKestrelMain::OpenContainer1Click() {
-  OpenUrl(QUrl::fromLocalFile(DListBox1->Directory()));
+  OpenLink(QUrl::fromLocalFile(DListBox1->Directory()), "the folder");
 }
 
 void TKestrelMain::ExploreFolder1Click() {
-  OpenUrl(QUrl::fromLocalFile(DListBox1->ItemPath(std::max(DListBox1->ItemIndex(), 0))));
+  OpenLink(QUrl::fromLocalFile(DListBox1->ItemPath(std::max(DListBox1->ItemIndex(), 0))),
+           "the folder");
 }
 
 void TKestrelMain::OpenWeb1Click() {
-  OpenUrl(QUrl(kWebSite));
+  OpenLink(QUrl(kWebSite), "the web site");
 }
 
 void TKestrelMain::mailto1Click() {
-  OpenUrl(QUrl(kContact));
+  OpenLink(QUrl(kContact), "the mail program");
 }
 
 void TKestrelMain::Help2Click() {
-  const QString help = HelpFile();
-  if (!QFileInfo::exists(help) || !OpenUrl(QUrl::fromLocalFile(help)))
-    ShowMessage("Cannot open the help file\r" + help, "Kestrel!", TMsgIcon::Information, this);
+  OpenLink(QUrl::fromLocalFile(HelpFile()), "the help file");
 }
 
 void TKestrelMain::about1Click() {
   ShowMessage("Kestrel!\rVersion " + FileVersion(), "About Kestrel!", TMsgIcon::Information, this);
+}
+
+void TKestrelMain::SystemInformation1Click() {
+  TSystemInfoDlg(this).exec();
 }
 
 void TKestrelMain::RecentFolderClick(const QString& folder) {

@@ -56,8 +56,12 @@ bool TKestrelMain::eventFilter(QObject* watched, QEvent* event) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (watched == FListBox1->viewport()) return Flistbox1MouseDown(mouse);
     if (watched == DListBox1->viewport()) return DListBox1MouseDown(mouse);
-    if (watched == ScrollBox1->viewport() || watched == PaintBox2 || watched == FileView)
-      BackgroundMouseDown(mouse);
+    if (watched == ScrollBox1->viewport() || watched == PaintBox2 || watched == FileView) {
+      // A press on a child (the picture, the status line) is passed up through its parents; it
+      // is the background's only where no child lies under it.
+      if (!static_cast<QWidget*>(watched)->childAt(mouse->position().toPoint()))
+        BackgroundMouseDown(mouse);
+    }
     return false;
   }
   case QEvent::MouseButtonRelease:

@@ -57,7 +57,7 @@ TKestrelMain::TStart TKestrelMain::FormCreate() {
     HScrollHeight = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     VScrollWidth = HScrollHeight;
     PaintBox1->move(0, 0);
-    setWindowTitle("Kestrel!");
+    setWindowTitle(kCaption);
     BaseCaption = windowTitle();
     FListBox1->SetMask(ImageMask(ViewerExtensions()));
     StartWatcher();
@@ -152,15 +152,23 @@ void TKestrelMain::FinishStart() {
   }
 }
 
+void TKestrelMain::Launch() {
+  FinishStart();
+  // The start folder is in the list before the window shows, so that the first focus follows the
+  // file the command line selected.
+  FListBox1->FinishReading();
+  if (ShowAtStart) ShowAsStored();
+}
+
 void TKestrelMain::ShowAsStored() {
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
-  if (InitialState == 2)
-    showMaximized();
-  else if (InitialState == 1 || StartMinimized)
-    showMinimized();
-  else
-    show();
+  Qt::WindowStates state;
+  if (InitialState == 2) state |= Qt::WindowMaximized;
+  // "Start Minimized" comes last, over any stored state; the window comes back as it was stored.
+  if (InitialState == 1 || StartMinimized) state |= Qt::WindowMinimized;
+  setWindowState(state);
+  show();
 }
 
 TKestrelMain::TStart TKestrelMain::Halt(int exitCode) {
@@ -272,7 +280,11 @@ void TKestrelMain::FormShow() {
   const int u = std::max(1, logicalDpiY() / 30);
   Splitter1->setHandleWidth(u);
   Splitter2->setHandleWidth(u);
-  if (FListBox1->SelectedName().isEmpty()) DListBox1->setFocus();
+  // The arrow keys step through the files when one is selected, else through the folders.
+  if (FListBox1->SelectedName().isEmpty())
+    DListBox1->setFocus();
+  else
+    FListBox1->setFocus();
   // The drive box 2u narrower than its panel, the panel 2u taller than the box.
   Panel4->layout()->setContentsMargins(u, u, u, u);
   Label1->setFixedHeight(2 * u + Edit1->fontMetrics().height() + 2);
@@ -286,6 +298,7 @@ void TKestrelMain::FitFileViewControls() {
 }
 
 void TKestrelMain::Splitter2Moved() {
+  FileViewWidth = FileView->width();
   FitFileViewControls();
   RunOptions1();
 }

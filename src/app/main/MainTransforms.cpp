@@ -1,8 +1,11 @@
 // The five commands of "&Invert, Rotate, Mirror ...": a half turn, both mirrors and both quarter
-// turns, in place on the shown bitmap.
+// turns of the shown picture at its own size. The result is the edited picture, from which the
+// view is built from then on.
 
 #include "app/main/KestrelMain.h"
 
+#include "app/options/JpgOptions.h"
+#include "app/view/Dpicture.h"
 #include "app/view/ImageKind.h"
 #include "imaging/core/Bitmap.h"
 #include "platform/ui/MessageBox.h"
@@ -30,27 +33,48 @@ void TKestrelMain::RotateAnticlockwise1Click() {
   TransformShown(TBitmapTransform::RotateAnticlockwise);
 }
 
+void TKestrelMain::FullSizeShown(TBitmap& full) {
+  if (ImageKind == ikEdited && !EditedBitmap->Empty()) {
+    full.Assign(EditedBitmap.get());
+    return;
+  }
+  if (ImageKind == ikCrop || (!View.Copy.Fitted && View.Copy.CopyReduction == 1)) {
+    full.Assign(DisplayedBitmap());
+    return;
+  }
+  // A reduced or fitted copy would be edited at the size it is shown: the picture is drawn again
+  // at its own.
+  TGraphic& graphic = *Picture->Graphic();
+  TViewCopySettings settings = CopySettings(graphic);
+  settings.Reduction = 1;
+  settings.Forced = true;
+  if (settings.Path == TDrawPath::Jpeg && JpgOptions) JpgOptions->ApplyLoadOptions(&graphic, true);
+  TViewCopyState state;
+  BuildViewCopy(full, graphic, settings, state);
+}
+
 void TKestrelMain::TransformShown(TBitmapTransform transform) {
   const TBitmap* shown = DisplayedBitmap();
   if (!shown || shown->Empty() || shown->Width() <= 0 || shown->Height() <= 0) return;
+  auto edited = std::make_unique<TBitmap>();
   try {
-    // A cut-out is turned as the view's own bitmap, which is then the one shown.
-    if (shown != ViewBitmap.get()) {
-      ViewBitmap->Assign(shown);
-      ImageKind = ikEdited;
-    }
-    ApplyBitmapTransform(*ViewBitmap, transform);
+    FullSizeShown(*edited);
+    ApplyBitmapTransform(*edited, transform);
   } catch (const std::exception& e) {
     ShowMessage(QString::fromStdString(e.what()), "Kestrel!", TMsgIcon::Error, this);
     return;
   }
+  // From now on the view shows the edit, which has no file behind it and is never reduced.
+  EditedBitmap = std::move(edited);
+  ImageKind = ikEdited;
+  if (JpgOptions && JpgOptions->ScaleIndex() > kFullScaleIndex)
+    JpgOptions->SetScaleIndex(kFullScaleIndex);
+  View.ForceRebuild = true;
+  View.ViewStale = true;
+  RebuildView(); // the fitted copy is drawn by RunOptions
   OverlayBitmap->SetPixelFormat(ViewBitmap->PixelFormat());
   OverlayBitmap->SetPalette(ViewBitmap->Palette());
-  // Refitting to the window would draw the picture again from the file's graphic, unturned.
-  if (FitWindowMode())
-    PlacePicture();
-  else
-    RunOptions1();
+  RunOptions();
   PaintBox1->update();
 }
 

@@ -50,9 +50,7 @@ int RunKestrel(int argc, char** argv) {
   });
   TKestrelMain main(QApplication::arguments());
   if (main.FormCreate() == TKestrelMain::TStart::Halt) return main.HaltCode();
-  // Shown before the command-line path is taken, so that what it has to say has a window.
-  if (main.AutoShow()) main.ShowAsStored();
-  main.FinishStart();
+  main.Launch();
   return QApplication::exec();
 }
 

@@ -31,6 +31,12 @@ enum TImageKind : int {
 // The kind of a file by its extension in any case (the format table's); ikNone for an unknown one.
 TImageKind ImageKindOf(const QString& path);
 
+// Pictures with no file behind them (made by editing or cut out by the crop tool) are never shown
+// reduced.
+inline bool NeverReduced(int kind) {
+  return kind == ikEdited || kind == ikCrop;
+}
+
 // Kinds whose pictures are drawn by a class outside the image library: icons and metafiles.
 inline bool IsIconOrMetafile(int kind) {
   return kind == ikIcon || kind == ikWmf || kind == ikEmf;

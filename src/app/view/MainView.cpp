@@ -27,6 +27,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -104,10 +105,11 @@ void CheckAction(TCommandSet& commands, const char* name, bool checked) {
   if (QAction* action = commands.Action(name)) action->setChecked(checked);
 }
 
+// Every file directly in the folder, names without a dot included.
 int64_t FolderSize(const QString& folder) {
   int64_t total = 0;
-  for (const QFileInfo& entry : QDir(folder).entryInfoList(
-           {"*.*"}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+  for (const QFileInfo& entry :
+       QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
     total += entry.size();
   return total;
 }
@@ -122,6 +124,7 @@ void TKestrelMain::CreateView() {
   ViewBitmap = std::make_unique<TBitmap>(1, 1);
   CropBitmap = std::make_unique<TBitmap>(1, 1);
   OverlayBitmap = std::make_unique<TBitmap>(1, 1);
+  EditedBitmap = std::make_unique<TBitmap>();
   ViewBitmap->Canvas().Brush.Color = ImageFrameColor;
   ViewBitmap->Canvas().FillRect({0, 0, 1, 1});
   ViewBitmap->OnChange = [this](TGraphic&) { PaintBox1->update(); };
@@ -270,6 +273,7 @@ void TKestrelMain::ResetView() {
     bitmap->Assign(nullptr);
     bitmap->SetSize(1, 1);
   }
+  EditedBitmap->Assign(nullptr);
   View.Copy.CopyReduction = 1;
   View.Copy.Fitted = false;
   View.Animated = false;
@@ -287,8 +291,7 @@ void TKestrelMain::ClearPicture() {
   ImageKind = ikNone;
   ResetView();
   UpdateJpegControls();
-  PlacePicture();
-  PaintBox1->update();
+  RunOptions();
   PaintBox2->update();
 }
 
@@ -317,20 +320,30 @@ int TKestrelMain::Reduction() const {
   return ZoomDivisor(JpgOptions);
 }
 
-void TKestrelMain::RebuildView() {
-  if (FitWindowMode() || !PictureValid() || !JpgOptions) return;
-  if (ImageModified) return; // edits are not overwritten
-  TTimerPause pause(Timer1);
-  TGraphic& graphic = *Picture->Graphic();
+TGraphic& TKestrelMain::ViewSource() const {
+  if (ImageKind == ikEdited && !EditedBitmap->Empty()) return *EditedBitmap;
+  return *Picture->Graphic();
+}
+
+TViewCopySettings TKestrelMain::CopySettings(TGraphic& graphic) const {
   const bool transparent = CommandSet->Action("Transparent1")->isChecked();
   const TDrawingPaletteChoice palette{ImageKind, View.Animated, View.GifPalettes};
   TViewCopySettings settings;
   settings.Path = ChooseDrawPath(graphic, {PreservePixels, transparent, ScreenDepth(), palette});
-  settings.Reduction = Reduction();
-  settings.Forced = std::exchange(View.ForceRebuild, false);
+  settings.Reduction = NeverReduced(ImageKind) ? 1 : Reduction();
   settings.Background = ImageFrameColor;
   settings.Palette = palette;
   settings.Transparent = transparent;
+  return settings;
+}
+
+void TKestrelMain::RebuildView() {
+  if (FitWindowMode() || !PictureValid() || !JpgOptions) return;
+  if (ImageModified) return; // edits are not overwritten
+  TTimerPause pause(Timer1);
+  TGraphic& graphic = ViewSource();
+  TViewCopySettings settings = CopySettings(graphic);
+  settings.Forced = std::exchange(View.ForceRebuild, false);
   bool built = false;
   const TBuildingView building(BuildingView);
   for (int attempt = 0; attempt < 2 && !built; ++attempt) {
@@ -358,7 +371,7 @@ void TKestrelMain::RebuildView() {
 
 void TKestrelMain::FitToWindow() {
   if (!FitWindowMode() || !PictureValid()) return;
-  TGraphic& graphic = *Picture->Graphic();
+  TGraphic& graphic = ViewSource();
   const auto fit = FitSize(ScrollBox1->width(), ScrollBox1->height(), kFrameMargin, graphic.Width(),
                            graphic.Height());
   if (!fit) return;
@@ -385,19 +398,44 @@ void TKestrelMain::FitToWindow() {
 }
 
 void TKestrelMain::FitToImage() {
-  SetScrollBarsShown(false);
   const TBitmap* shown = DisplayedBitmap();
-  if (!shown || shown->Empty()) return;
+  if (!shown || shown->Empty()) {
+    SetScrollBarsShown(false);
+    return;
+  }
   TFitImageLayout fit;
   fit.FileViewShown = !FileView->isHidden();
-  fit.FileViewWidth = FileView->width() + Splitter2->handleWidth();
+  // The file view's own width: a window just fitted round a small picture may have squeezed it.
+  fit.FileViewWidth = FileViewWidth + Splitter2->handleWidth();
   const TSize client = FitImageClientSize(shown->Width(), shown->Height(), fit);
   if (isMaximized()) showNormal();
   // The limits of the layout as it is now: the file view may just have gone.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   layout()->activate();
-  // The client area is below the menu bar.
-  resize(client.Width, client.Height + (menuBar()->isVisible() ? menuBar()->height() : 0));
+  // The client area is below the menu bar. The window never reaches past the screen: a larger
+  // picture scrolls inside it.
+  const QSize size(client.Width,
+                   client.Height + (menuBar()->isVisible() ? menuBar()->height() : 0));
+  if (const QScreen* place = screen())
+    FitOnScreen(size, place->availableGeometry());
+  else
+    resize(size);
+  if (fit.FileViewShown)
+    Splitter2->setSizes({FileViewWidth, std::max(Splitter2->width() - fit.FileViewWidth, 0)});
+}
+
+void TKestrelMain::FitOnScreen(QSize size, const QRect& available) {
+  const QSize frame = frameGeometry().size() - this->size();
+  const QSize largest = available.size() - frame;
+  resize(size.boundedTo(largest));
+  // An edge it would cross moves it back in.
+  const QRect outer(frameGeometry().topLeft(), this->size() + frame);
+  const QPoint inside(
+      std::clamp(outer.left(), available.left(),
+                 std::max(available.right() + 1 - outer.width(), available.left())),
+      std::clamp(outer.top(), available.top(),
+                 std::max(available.bottom() + 1 - outer.height(), available.top())));
+  if (inside != outer.topLeft()) move(inside);
 }
 
 // Modes
@@ -534,9 +572,8 @@ void TKestrelMain::Zoom(TZoomDirection direction) {
   const int next = ZoomedScaleIndex(index, direction, ImageKind);
   if (next == index) return;
   JpgOptions->SetScaleIndex(next);
-  const bool neverReduced = ImageKind == ikEdited || ImageKind == ikCrop;
   // At 1:1 and above the copy is shown magnified; a reduced copy is made full size again.
-  if (next > kFullScaleIndex ? !neverReduced : View.Copy.CopyReduction != 1) RebuildView();
+  if (next > kFullScaleIndex || View.Copy.CopyReduction != 1) RebuildView();
   RunOptions();
 }
 
@@ -546,8 +583,9 @@ void TKestrelMain::PictureChanged() {
   if (!PictureValid() || ViewBitmap->Empty()) return;
   View.ViewStale = true;
   View.ForceRebuild = true;
-  // A new frame of an animation is drawn at once (not while the copy is being built from it).
-  if (!gif || !View.Animated || BuildingView) return;
+  // A new frame of an animation is drawn at once (not while the copy is being built from it); an
+  // edited picture stays as it was edited.
+  if (!gif || !View.Animated || BuildingView || ImageKind == ikEdited) return;
   ViewBitmap->SetPalette({});
   if (FitWindowMode())
     FitToWindow();
@@ -559,10 +597,10 @@ void TKestrelMain::PictureChanged() {
 // Caption, placement and painting
 
 void TKestrelMain::RunOptions() {
-  if (PictureValid()) {
-    setWindowTitle(CaptionText(Magnification(), Reduction(), CurrentPicture));
-    BaseCaption = windowTitle();
-  }
+  // With nothing shown the caption names no file.
+  setWindowTitle(PictureValid() ? CaptionText(Magnification(), Reduction(), CurrentPicture)
+                                : QString(kCaption));
+  BaseCaption = windowTitle();
   RunOptions1();
 }
 
@@ -588,10 +626,13 @@ void TKestrelMain::PlacePicture() {
   if (shown && !shown->Empty()) image = {shown->Width() * m, shown->Height() * m};
   const QSize client = ScrollBox1->maximumViewportSize();
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  // Only a picture fitted to the window never scrolls: one the window is fitted round may be
+  // larger than the screen allows the window to be.
+  const bool scrolls = !FitWindowMode();
   const TPlacement placement =
       PlaceImage({client.width(), client.height()}, image, VScrollWidth > 0 ? VScrollWidth : bar,
-                 HScrollHeight > 0 ? HScrollHeight : bar, NormalMode());
-  SetScrollBarsShown(NormalMode());
+                 HScrollHeight > 0 ? HScrollHeight : bar, scrolls);
+  SetScrollBarsShown(scrolls);
   PaintBox2->resize(std::max(placement.Free.Width, image.Width),
                     std::max(placement.Free.Height, image.Height));
   PaintBox1->setGeometry(placement.Offset.X, placement.Offset.Y, image.Width, image.Height);

@@ -19,8 +19,7 @@ int ReductionOf(int scaleIndex) {
 int ZoomedScaleIndex(int scaleIndex, TZoomDirection direction, int imageKind) {
   const int next = direction == TZoomDirection::In ? scaleIndex - 1 : scaleIndex + 1;
   if (next < 0 || next >= kScaleCount) return scaleIndex;
-  // Pictures with no file behind them are never reduced.
-  if ((imageKind == ikEdited || imageKind == ikCrop) && next > kFullScaleIndex) return scaleIndex;
+  if (NeverReduced(imageKind) && next > kFullScaleIndex) return scaleIndex;
   return next;
 }
 

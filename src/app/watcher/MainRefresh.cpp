@@ -196,9 +196,10 @@ TPictureFacts TKestrelMain::PictureFacts() const {
 }
 
 void TKestrelMain::UpdateStatusLine() {
+  // The size is of a file in the list: after a folder change the shown picture's file is not.
   const QFileInfo file(CurrentPicture);
   std::optional<qint64> size;
-  if (!CurrentPicture.isEmpty() && file.isFile()) size = file.size();
+  if (file.isFile() && LiesIn(CurrentPicture, FListBox1->Directory())) size = file.size();
   Label1->setText(StatusLineText(PictureFacts(), size, FListBox1->Count()));
   if (ShownFile.Path != CurrentPicture) ShownFile = TFileStamp::Of(CurrentPicture);
 }

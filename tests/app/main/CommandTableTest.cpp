@@ -1,11 +1,13 @@
 #include "app/main/CommandTable.h"
 
+#include "../view/ViewTestSupport.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
+#include <QTest>
 #include <QToolButton>
 
 namespace kestrel {
@@ -45,7 +47,9 @@ TEST(CommandTable, OnlyTheMainWindowsOwnCommandsAreBuilt) {
                                   "Toolbutton2", "ToolButton3", "StopPic", "JpegProperties1",
                                   // saving and the menu transforms
                                   "SaveAs1", "SaveAs2", "InvertImage1", "MirrorVertical1",
-                                  "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1"}));
+                                  "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1",
+                                  // the system-information window
+                                  "SystemInformation1"}));
 }
 
 class Commands : public test::MainWindowFixture {};
@@ -96,11 +100,60 @@ TEST_F(Commands, CommandsNotBuiltStayDisabledWhateverTheState) {
     if (command.Built) continue;
     EXPECT_FALSE(main->Commands().Action(command.Name)->isEnabled()) << command.Name;
   }
-  // A disabled command does nothing when triggered.
-  const QString folder = main->DListBox1->Directory();
-  main->Commands().Action("RefreshFileview1")->trigger();
-  main->Commands().Action("GotoPath")->trigger();
-  EXPECT_EQ(main->DListBox1->Directory(), folder);
+}
+
+TEST_F(Commands, ADisabledCommandDoesNothingWhenTriggered) {
+  const QString folder = Env.Folder("pics");
+  for (const char* name : {"a.bmp", "b.bmp"})
+    test::WriteFile(folder + "/" + name, "x");
+  TKestrelMain* main = Start({folder});
+  ASSERT_NE(main, nullptr);
+  main->show();
+  main->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+  // "Find Selector" focuses the file list, and is off while no file is selected.
+  main->DListBox1->setFocus();
+  main->Timer1Timer();
+  QAction* find = main->Commands().Action("FindSelection1");
+  ASSERT_FALSE(find->isEnabled());
+  find->trigger();
+  EXPECT_TRUE(main->DListBox1->hasFocus());
+  main->FListBox1->SetItemIndex(1);
+  main->Timer1Timer();
+  ASSERT_TRUE(find->isEnabled());
+  find->trigger();
+  EXPECT_TRUE(main->FListBox1->hasFocus());
+}
+
+TEST_F(Commands, ASubMenuIsEnabledOnlyWhileItHasSomethingEnabled) {
+  const QString folder = Env.Folder("pics");
+  test::WritePicture(*test::PatternBitmap(8, 6), folder + "/a.bmp");
+  TKestrelMain* main = Start();
+  ASSERT_NE(main, nullptr);
+  TCommandSet& commands = main->Commands();
+  for (const char* place :
+       {"&File/&Paste Path to ...", "&Options/&Slide Show", "&Options/Set As &Wallpaper",
+        "&Options/S&etup", "PopupMenu1/Copy Path To", "PopupMenu2/Copy Path To"})
+    EXPECT_FALSE(commands.Menu(place)->menuAction()->isEnabled()) << place;
+  EXPECT_TRUE(commands.Menu("PopupMenu1/Open...")->menuAction()->isEnabled());
+
+  // The transforms, with "Arbitrary Angle" the sixth, need a picture; their sub-menu follows
+  // when its menu opens.
+  const QString transforms = "&Edit/&Invert, Rotate, Mirror ...";
+  const QList<QAction*> items = commands.Menu(transforms)->actions();
+  ASSERT_EQ(items.size(), 6);
+  EXPECT_EQ(items[5], commands.Action("AllAngles1"));
+  auto openEdit = [&] {
+    main->Timer1Timer();
+    commands.Menu("&Edit")->popup(QPoint(0, 0));
+    commands.Menu("&Edit")->close();
+    return commands.Menu(transforms)->menuAction()->isEnabled();
+  };
+  EXPECT_FALSE(openEdit());
+  main->AcceptFile(folder + "/a.bmp");
+  main->FListBox1->FinishReading();
+  main->WaitForPicture();
+  EXPECT_TRUE(openEdit());
 }
 
 } // namespace

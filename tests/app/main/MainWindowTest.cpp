@@ -320,12 +320,19 @@ TEST_F(MainWindow, KeysOfTheViewer) {
 TEST_F(MainWindow, ShiftClicksStepTheColourCycle) {
   TKestrelMain* main = Start();
   ASSERT_NE(main, nullptr);
-  QWidget* background = main->ScrollBox1->viewport();
-  QTest::mouseClick(background, Qt::RightButton, Qt::ShiftModifier);
-  QTest::mouseClick(background, Qt::RightButton, Qt::ShiftModifier);
+  Activate(main);
+  // A press on the background reaches the widget under the mouse first, then its parents.
+  QWidget* background = main->PaintBox2;
+  const QPoint corner(2, 2);
+  ASSERT_FALSE(main->PaintBox1->geometry().contains(corner));
+  QTest::mouseClick(background, Qt::RightButton, Qt::ShiftModifier, corner);
+  QTest::mouseClick(background, Qt::RightButton, Qt::ShiftModifier, corner);
   EXPECT_EQ(StoredNumber("Color", "Image Frame"), 0xFF0000);
   EXPECT_EQ(Background(main->Panel2), QColor(0, 0, 255));
-  QTest::mouseClick(background, Qt::RightButton); // steps, but changes nothing
+  QTest::mouseClick(background, Qt::RightButton, Qt::NoModifier, corner); // steps, changes nothing
+  EXPECT_EQ(StoredNumber("Color", "Image Frame"), 0xFF0000);
+  // The status line is not the background.
+  QTest::mouseClick(main->Label1, Qt::RightButton, Qt::ShiftModifier);
   EXPECT_EQ(StoredNumber("Color", "Image Frame"), 0xFF0000);
 
   QWidget* folders = main->DListBox1->viewport();
@@ -339,6 +346,49 @@ TEST_F(MainWindow, ShiftClicksStepTheColourCycle) {
   EXPECT_EQ(StoredNumber("Color", "FileView"), 0x00FF00);
   EXPECT_EQ(Background(main->DListBox1, QPalette::Text), QColor(0, 0, 0));
   EXPECT_EQ(main->DListBox1->Directory(), folder); // the clicks did not reach the list
+}
+
+TEST_F(MainWindow, LinksThatNothingOpensSaySo) {
+  TKestrelMain* main = Start({Pictures});
+  ASSERT_NE(main, nullptr);
+  // The offscreen platform has no program to open a link with.
+  for (const char* command : {"Help2", "OpenWeb1", "mailto1", "OpenContainer1", "ExploreFolder1"}) {
+    Messages.clear();
+    main->Commands().Action(command)->trigger();
+    ASSERT_EQ(Messages.size(), 1u) << command;
+    EXPECT_TRUE(Messages[0].Text.startsWith("Cannot open ")) << command;
+  }
+  EXPECT_TRUE(Messages[0].Text.endsWith("\r" + Pictures)) << Messages[0].Text.toStdString();
+}
+
+TEST_F(MainWindow, AFileOnTheCommandLineTakesTheFocusSoTheArrowKeysStepFiles) {
+  WriteInstallRecord();
+  auto window = std::make_unique<TKestrelMain>(QStringList{"kestrel", Pictures + "/b.png"});
+  ASSERT_EQ(window->FormCreate(), TKestrelMain::TStart::Run);
+  TKestrelMain* main = window.get();
+  Windows.push_back(std::move(window));
+  main->Launch();
+  ASSERT_TRUE(main->isVisible());
+  main->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+  EXPECT_EQ(QApplication::focusWidget(), main->FListBox1);
+  QTest::keyClick(KeyTarget(main), Qt::Key_Down);
+  Settle(main);
+  EXPECT_EQ(main->CurrentPicture, Pictures + "/c.jpg");
+}
+
+TEST_F(MainWindow, StartMinimizedWinsOverAStoredMaximisedState) {
+  WriteInstallRecord();
+  WriteSetting(WindowState, 2);
+  WriteFlag(StartMinimized, true);
+  TKestrelMain* main = Start();
+  ASSERT_NE(main, nullptr);
+  main->ShowAsStored();
+  QApplication::processEvents();
+  EXPECT_TRUE(main->isMinimized());
+  main->setWindowState(main->windowState() & ~Qt::WindowMinimized); // restored: as stored
+  QApplication::processEvents();
+  EXPECT_TRUE(main->isMaximized());
 }
 
 TEST_F(MainWindow, ClosingAModifiedPictureAsksFirst) {

@@ -5,6 +5,7 @@
 #include "app/options/CompressDlg.h"
 #include "app/options/JpgOptions.h"
 #include "app/saveas/SaveImageAs.h"
+#include "app/view/ImageKind.h"
 #include "imaging/jpeg/JpegImage.h"
 #include "platform/ui/SaveDialog.h"
 
@@ -182,6 +183,69 @@ TEST_F(MainSave, TurnedPicturesAreShownAndSavedTurned) {
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 6; ++x)
       ASSERT_EQ(main->ViewBitmap->PixelColor(x, y), pattern->PixelColor(x, y)) << x << "," << y;
+}
+
+// Whether view is pattern (width x height) turned clockwise: the former left column, read from
+// the bottom, is the top row.
+testing::AssertionResult TurnedClockwise(const TBitmap& view, const TBitmap& pattern) {
+  const int height = pattern.Height();
+  if (view.Width() != height || view.Height() != pattern.Width())
+    return testing::AssertionFailure() << view.Width() << " x " << view.Height();
+  for (int y = 0; y < view.Height(); ++y)
+    for (int x = 0; x < view.Width(); ++x)
+      if (view.PixelColor(x, y) != pattern.PixelColor(y, height - 1 - x))
+        return testing::AssertionFailure() << "at " << x << "," << y;
+  return testing::AssertionSuccess();
+}
+
+TEST_F(MainSave, ATurnedPictureStaysTurnedThroughZoomResizeModeSwitchesAndSaving) {
+  const auto pattern = test::PatternBitmap(60, 40);
+  TKestrelMain* main = Show(Write(*pattern, "p.bmp"));
+  ASSERT_NE(main, nullptr);
+  auto click = [main](Qt::MouseButton button) {
+    QTest::mouseClick(main->PaintBox1, button, Qt::NoModifier, QPoint(0, 0));
+  };
+  // Shown at 1:2 when turned: the turn is of the whole picture, and it is shown at 1:1.
+  click(Qt::RightButton);
+  ASSERT_EQ(main->ViewBitmap->Width(), 30);
+  main->Commands().Action("RotateClockwise1")->trigger();
+  EXPECT_EQ(main->ImageKind, ikEdited);
+  EXPECT_TRUE(TurnedClockwise(*main->ViewBitmap, *pattern));
+  EXPECT_TRUE(main->windowTitle().startsWith("(Magn 1:1, Scale 1:1) - "));
+
+  // Zoom: never reduced, and back at 1:1 from a magnification it is still the turned picture.
+  click(Qt::RightButton);
+  EXPECT_EQ(main->JpgOptions->ScaleIndex(), kFullScaleIndex);
+  click(Qt::LeftButton);
+  click(Qt::RightButton);
+  EXPECT_TRUE(TurnedClockwise(*main->ViewBitmap, *pattern));
+
+  // A mode switch and a resize fit the turned picture: upright, the former bottom-left corner at
+  // the top left.
+  auto fittedTurned = [&] {
+    const TBitmap& view = *main->ViewBitmap;
+    return view.Height() > view.Width() && view.Width() > 40 &&
+           view.PixelColor(0, 0) == pattern->PixelColor(0, 39);
+  };
+  main->Commands().Action("FitToWindow1")->trigger();
+  EXPECT_TRUE(fittedTurned());
+  main->resize(main->width() + 60, main->height() + 40);
+  QApplication::processEvents();
+  EXPECT_TRUE(fittedTurned());
+  main->Commands().Action("DontScale1")->trigger();
+  EXPECT_TRUE(TurnedClockwise(*main->ViewBitmap, *pattern));
+
+  // Saved: the turned picture is written, and the refresh that follows selects its file and
+  // keeps the edit on screen.
+  Chosen = Pictures + "/turned.tga";
+  main->Commands().Action("SaveAs1")->trigger();
+  EXPECT_EQ(ReadBack(Chosen)->Width(), 40);
+  main->FileListRefresh();
+  main->FListBox1->FinishReading();
+  main->WaitForPicture();
+  EXPECT_EQ(main->FListBox1->SelectedName(), "turned.tga");
+  EXPECT_EQ(main->ImageKind, ikEdited);
+  EXPECT_TRUE(TurnedClockwise(*main->ViewBitmap, *pattern));
 }
 
 TEST_F(MainSave, PalettePicturesTurnAsEightBitOnes) {

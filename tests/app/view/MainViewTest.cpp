@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
+#include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -258,6 +259,44 @@ TEST_F(MainView, ClicksZoomThroughTheScaleListAndTheCaptionFollows) {
   EXPECT_EQ(main->JpgOptions->ScaleIndex(), 0);
 }
 
+TEST_F(MainView, FitToImageKeepsTheWindowOnTheScreenAndAPictureTooLargeScrolls) {
+  const QString path = Write(*test::PatternBitmap(1500, 1200), "large.bmp");
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  main->Commands().Action("ToolButton3")->trigger();
+  QApplication::processEvents();
+  const QRect screen = main->screen()->availableGeometry();
+  EXPECT_LE(main->frameGeometry().width(), screen.width());
+  EXPECT_LE(main->frameGeometry().height(), screen.height());
+  EXPECT_EQ(main->FileView->width(), 124);
+  EXPECT_EQ(main->PaintBox1->size(), QSize(1500, 1200));
+  QScrollBar* across = main->ScrollBox1->horizontalScrollBar();
+  ASSERT_TRUE(across->isVisible() && main->ScrollBox1->verticalScrollBar()->isVisible());
+  across->setValue(600);
+  QApplication::processEvents();
+  const QImage visible = main->ScrollBox1->viewport()->grab().toImage();
+  EXPECT_EQ(Rgb(visible, 3, 4), test::PatternColor(603, 4));
+}
+
+TEST_F(MainView, FitToImageGivesTheFileViewBackAtItsOwnWidth) {
+  const QString path = Write(*test::PatternBitmap(40, 30), "small.bmp");
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  main->Commands().Action("ToolButton3")->trigger();
+  QApplication::processEvents();
+  const int own = main->FileView->width();
+  main->Commands().Action("FileSelector1")->trigger(); // hidden: the window fits the picture alone
+  QApplication::processEvents();
+  ASSERT_EQ(main->centralWidget()->width(), 40 + kFrameMargin + 2);
+  main->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+  QTest::keyClick(KeyTarget(main), Qt::Key_Return); // and back
+  QApplication::processEvents();
+  EXPECT_EQ(main->FileView->width(), own);
+  EXPECT_EQ(main->centralWidget()->width(),
+            own + main->Splitter2->handleWidth() + 40 + kFrameMargin + 2);
+}
+
 TEST_F(MainView, APaintShowsTheScrolledPartOfTheCopy) {
   const QString path = Write(*test::PatternBitmap(1500, 1400), "big.bmp");
   TKestrelMain* main = Show(path);
@@ -324,6 +363,36 @@ TEST_F(MainView, AFailedLoadLeavesAnEmptyViewSilentlyAndTheNextFileStillLoads) {
     }
   }
   EXPECT_TRUE(Messages.empty()) << Messages.front().Text.toStdString();
+}
+
+TEST_F(MainView, WithNoPictureShownTheCaptionNamesNoFile) {
+  const QString path = Write(*test::PatternBitmap(20, 10), "named.bmp");
+  test::WriteFile(Pictures + "/broken.bmp", "BM damaged");
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  ASSERT_EQ(main->windowTitle(), "(Magn 1:1, Scale 1:1) - " + path);
+  main->LoadPicture(Pictures + "/broken.bmp");
+  main->WaitForPicture();
+  EXPECT_EQ(main->windowTitle(), "Kestrel!");
+  main->LoadPicture(path);
+  main->WaitForPicture();
+  ASSERT_EQ(main->windowTitle(), "(Magn 1:1, Scale 1:1) - " + path);
+  main->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+  QTest::keyClick(KeyTarget(main), Qt::Key_Escape);
+  EXPECT_EQ(main->windowTitle(), "Kestrel!");
+}
+
+TEST_F(MainView, TheFolderSizeCountsEveryFileNamesWithoutADotToo) {
+  test::WriteFile(Pictures + "/README", QByteArray(1000, 'x'));
+  test::WriteFile(Pictures + "/a.bmp", QByteArray(24, 'x'));
+  test::WriteFile(Env.Folder("Pictures/sub") + "/inside.bmp", QByteArray(500, 'x'));
+  TKestrelMain* main = Start({Pictures});
+  ASSERT_NE(main, nullptr);
+  QMenu* popup = main->Commands().Menu("PopupMenu2");
+  popup->popup(QPoint(0, 0));
+  popup->close();
+  EXPECT_EQ(main->Commands().Action("Size2")->text(), "Size: 1 KB");
 }
 
 TEST_F(MainView, SoundsPlayAndUnknownFilesShowNothingButTheHolderKeepsItsPicture) {
@@ -452,12 +521,19 @@ TEST_F(MainView, TheFileMaskComesFromThePictureRegistry) {
   TPicture::UnregisterGraphicClass(typeid(TTestGraphic));
   ASSERT_NE(main, nullptr);
   EXPECT_TRUE(mask.startsWith("*.bmp;"));
-  for (const char* entry : {"*.jpg;", "*.jpe;", "*.png;", "*.tif;", "*.pcx;", "*.pcc;", "*.dcx;",
-                            "*.tga;", "*.vst;", "*.afi;", "*.wav;"})
+  for (const char* entry : {"*.jpg;", "*.jpeg;", "*.jpe;", "*.png;", "*.tif;", "*.tiff;", "*.pcx;",
+                            "*.pcc;", "*.dcx;", "*.tga;", "*.vst;", "*.afi;", "*.wav;"})
     EXPECT_TRUE(mask.contains(entry)) << entry;
   EXPECT_TRUE(mask.contains("*.zzq;")) << mask.toStdString(); // any registered format
-  EXPECT_FALSE(mask.contains("*.tiff;"));
-  EXPECT_FALSE(mask.contains("*.jpeg;"));
+}
+
+TEST_F(MainView, EverySpellingOfAnExtensionIsListedOnce) {
+  for (const char* name : {"a.tif", "b.tiff", "c.jpeg", "d.jpe", "e.jpg", "f.txt"})
+    test::WriteFile(Pictures + "/" + name, "x");
+  TKestrelMain* main = Start({Pictures});
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(test::Texts(*main->FListBox1),
+            QStringList({"a.tif", "b.tiff", "c.jpeg", "d.jpe", "e.jpg"}));
 }
 
 } // namespace

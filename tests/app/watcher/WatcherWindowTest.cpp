@@ -277,16 +277,20 @@ TEST_F(FollowTheDisk, TheStatusLineCountsTheFilesAndSizesTheShownFile) {
                                       "  4 Files");
   main->AcceptFile(Shown + "/big.bmp");
   Settle(main);
-  // Another folder: the count follows, the size stays while the file is there.
+  // Another folder: the count follows, and the shown file, not in its list, has no size there.
   const QString other = Env.Folder("other");
   test::WriteFile(other + "/one.png", "x");
   main->DListBox1->SetDirectory(other);
   Settle(main);
-  EXPECT_EQ(main->Label1->text(), " 1.5 KB  1 Files");
+  EXPECT_EQ(main->Label1->text(), "  1 Files");
+  // Back in its folder the size shows while the file is there.
+  main->DListBox1->SetDirectory(Shown);
+  Settle(main);
+  EXPECT_EQ(main->Label1->text(), " 1.5 KB  4 Files");
   ASSERT_TRUE(QFile::remove(Shown + "/big.bmp"));
   main->FileListRefresh();
   Settle(main);
-  EXPECT_EQ(main->Label1->text(), "  1 Files");
+  EXPECT_EQ(main->Label1->text(), "  3 Files");
 }
 
 TEST_F(FollowTheDisk, TheDriveBoxHintIsTheFreeSpaceOfTheShownVolume) {
