@@ -98,14 +98,14 @@ void TKestrelMain::FileListRefresh() {
 
 void TKestrelMain::RefreshFileList(TUpThread::THandOver handOver) {
   if (Watcher) Watcher->ClearFilesChanged();
-  const bool edited = PictureEdited();
-  const TListMemory memory = TListMemory::Of(*FListBox1);
   // The read runs in the background; the rest follows once the new items are in. Whoever waits
-  // for this refresh holds on to handOver until then.
-  FListBox1->Reread(FileListMask());
-  FListBox1->WhenRead([this, edited, memory, handOver](bool ok) {
+  // for this refresh holds on to handOver until then. Where the list stood is taken when the new
+  // items come, not now: a file chosen while the folder was read stays chosen.
+  auto memory = std::make_shared<TListMemory>();
+  FListBox1->Reread(FileListMask(), [this, memory] { *memory = TListMemory::Of(*FListBox1); });
+  FListBox1->WhenRead([this, memory, handOver](bool ok) {
     if (ok)
-      FinishRefresh(edited, memory);
+      FinishRefresh(PictureEdited(), *memory);
     else
       RepairFolder();
   });

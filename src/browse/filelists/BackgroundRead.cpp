@@ -64,11 +64,12 @@ void TBackgroundRead::Start(TJob job) {
           Qt::QueuedConnection);
     }
   });
-  bool finished;
-  {
+  // With no budget the result always comes later, however quick the read.
+  bool finished = false;
+  if (const int budget = waitBudget.load(); budget > 0) {
     std::unique_lock lock(run->Mutex);
-    finished = run->Done.wait_for(lock, std::chrono::milliseconds(waitBudget.load()),
-                                  [&] { return run->Finished; });
+    finished =
+        run->Done.wait_for(lock, std::chrono::milliseconds(budget), [&] { return run->Finished; });
   }
   if (finished)
     Deliver(run);

@@ -26,7 +26,7 @@ public:
   // Waits for the current read and applies it now.
   void Finish();
 
-  // How long Start waits for a quick result (milliseconds).
+  // How long Start waits for a quick result (milliseconds); with 0 every result comes later.
   static void SetWaitBudget(int milliseconds);
   static int WaitBudget();
 

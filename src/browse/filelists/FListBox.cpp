@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
+#include <utility>
+
 namespace kestrel {
 
 TFListBox::TFListBox(QWidget* parent) : TOwnerDrawList(parent), Dir(CurrentDirectory()) {
@@ -75,13 +77,14 @@ void TFListBox::ReadFileNames() {
   Read(false, true);
 }
 
-void TFListBox::Reread(const QString& mask) {
+void TFListBox::Reread(const QString& mask, std::function<void()> beforeReplace) {
   FileMask = mask;
-  Read(true, false);
+  Read(true, false, std::move(beforeReplace));
 }
 
-void TFListBox::Read(bool keepItems, bool announceFailure) {
+void TFListBox::Read(bool keepItems, bool announceFailure, std::function<void()> beforeReplace) {
   Waiting.clear();
+  BeforeReplace = std::move(beforeReplace);
   LastSel = -1;
   try {
     ChangeDirectory(Dir);
@@ -103,6 +106,7 @@ void TFListBox::Read(bool keepItems, bool announceFailure) {
 }
 
 void TFListBox::Apply(std::vector<TListItem> items, const QString& error, bool announceFailure) {
+  if (const auto before = std::exchange(BeforeReplace, {})) before();
   Error = error;
   Model.SetItems(std::move(items));
   ReportChange();

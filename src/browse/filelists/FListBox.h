@@ -43,9 +43,10 @@ public:
   // be entered any more leaves it empty, with ReadFailed.
   void ReadFileNames();
   // Takes mask and reads the folder's entries again as one update: the present items stay until
-  // the new ones replace them at once. A folder that cannot be read any more empties the list and
-  // reports done(false) to WhenRead, without ReadFailed: the caller decides what follows.
-  void Reread(const QString& mask);
+  // the new ones replace them at once, and beforeReplace runs just before that (the list is then
+  // as the user left it while the read ran). A folder that cannot be read any more empties the
+  // list and reports done(false) to WhenRead, without ReadFailed: the caller decides what follows.
+  void Reread(const QString& mask, std::function<void()> beforeReplace = {});
 
   bool Reading() const { return Reader.Busy(); }
   void FinishReading() { Reader.Finish(); }
@@ -77,7 +78,7 @@ protected:
 
 private:
   friend class TDListBox; // keeps the back link
-  void Read(bool keepItems, bool announceFailure);
+  void Read(bool keepItems, bool announceFailure, std::function<void()> beforeReplace = {});
   void Apply(std::vector<TListItem> items, const QString& error, bool announceFailure);
   void ReportChange();
   void SelectName(const QString& name);
@@ -91,6 +92,7 @@ private:
   QPointer<QLineEdit> Edit;
   QPointer<TDListBox> Dirs;
   std::vector<std::function<void(bool)>> Waiting;
+  std::function<void()> BeforeReplace; // of the read in progress
   TBackgroundRead Reader;
 };
 

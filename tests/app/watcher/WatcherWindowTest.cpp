@@ -213,6 +213,25 @@ TEST_F(FollowTheDisk, AnEditedPictureStaysAndTheFileItWasSavedToIsSelected) {
   EXPECT_EQ(main->CurrentPicture, Shown + "/a.bmp");
 }
 
+TEST_F(FollowTheDisk, AFileChosenWhileARefreshReadsTheFolderStaysChosen) {
+  TKestrelMain* main = ShowingFolder(Shown);
+  ASSERT_NE(main, nullptr);
+  Trigger(main, "StopUpdate2"); // the refreshes here are the test's own
+  main->AcceptFile(Shown + "/a.bmp");
+  Settle(main);
+  const int budget = TBackgroundRead::WaitBudget();
+  TBackgroundRead::SetWaitBudget(0); // the read ends after the choice below
+  main->FileListRefresh();
+  ASSERT_TRUE(main->FListBox1->Reading());
+  main->FListBox1->clearSelection();
+  main->FListBox1->SetItemIndex(1);
+  main->LoadPicture(Shown + "/c.png");
+  Settle(main);
+  TBackgroundRead::SetWaitBudget(budget);
+  EXPECT_EQ(SelectedNames(main), QStringList({"c.png"}));
+  EXPECT_EQ(main->CurrentPicture, Shown + "/c.png");
+}
+
 TEST_F(FollowTheDisk, AnUneditedPictureFollowsTheListWhenItsFileGoes) {
   test::WriteFile(Shown + "/b.gif", "x");
   TKestrelMain* main = ShowingFolder(Shown);
