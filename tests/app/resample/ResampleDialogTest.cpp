@@ -193,6 +193,23 @@ TEST_F(ResampleWindow, ARunDeliversTheBoxResamplersPicture) {
   EXPECT_TRUE(TBusyClaim::NotBusy());
 }
 
+TEST_F(ResampleWindow, TinyAndThinPictures) {
+  Open(1, 1);
+  Window->Button1Click();
+  EXPECT_EQ(LastMessage(), "Invalid Size");
+  Window->SizeEdit->setText("1000");
+  Window->Button1Click();
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(test::SizeAndPixels(*Host.Shown), test::SizeAndPixels(*Expected()));
+
+  Open(1, 50000);
+  Window->SizeEdit->setText("300");
+  EXPECT_EQ(Fields(), (std::vector<int>{3, 150000, 300}));
+  Window->Button1Click();
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(test::SizeAndPixels(*Host.Shown), test::SizeAndPixels(*Expected()));
+}
+
 TEST_F(ResampleWindow, StopKeepsTheRowsMadeAndStartingWorksAgain) {
   Open(1200, 900);
   Window->SizeEdit->setText("200");
