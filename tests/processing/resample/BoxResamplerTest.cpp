@@ -172,18 +172,5 @@ TEST(BoxResampler, RatesTooLowLeaveTheBackgroundAndKeepColours) {
   EXPECT_EQ(reached, 12);
 }
 
-TEST(BoxResampler, TargetsAndTheFrame) {
-  EXPECT_FALSE(BoxTargetValid({2, 10, {1, 1}}));
-  EXPECT_FALSE(BoxTargetValid({10, 0, {1, 1}}));
-  EXPECT_FALSE(BoxTargetValid({1 << 21, 10, {1, 1}}));
-  EXPECT_TRUE(BoxTargetValid({3, 1, {1, 1}}));
-  TBitmap framed;
-  PrepareBoxDestination(framed, {5, 4, {1, 1}, clLime, true});
-  EXPECT_EQ(framed.PixelFormat(), pf24bit);
-  EXPECT_EQ(framed.PixelColor(0, 0), 0x0000FFu);
-  EXPECT_EQ(framed.PixelColor(4, 3), 0x0000FFu);
-  EXPECT_EQ(framed.PixelColor(2, 1), 0x00FF00u);
-}
-
 } // namespace
 } // namespace kestrel
