@@ -54,6 +54,7 @@ void TKestrelMain::FullSizeShown(TBitmap& full) {
 }
 
 void TKestrelMain::TransformShown(TBitmapTransform transform) {
+  WaitForResampler();
   const TBitmap* shown = DisplayedBitmap();
   if (!shown || shown->Empty() || shown->Width() <= 0 || shown->Height() <= 0) return;
   auto edited = std::make_unique<TBitmap>();

@@ -42,9 +42,9 @@ TEST(Sound, PlaysInTheBackgroundAndASilentSystemSaysNothing) {
     const TSearchPath path(bin);
     EXPECT_EQ(SoundPlayerProgram(), bin + "/aplay");
     PlaySoundAsync("/pictures/a ding.wav");
-    // The call came back while the sound plays. The shell makes the note's file before it writes
-    // the line (in one write).
-    ASSERT_TRUE(test::WaitUntil([&] { return !test::FileBytes(played).isEmpty(); }, 10000));
+    // The call came back while the sound plays. The player's note is there once its line is
+    // whole: the file exists a moment before the line is in it.
+    ASSERT_TRUE(test::WaitUntil([&] { return test::FileBytes(played).endsWith('\n'); }, 10000));
     EXPECT_EQ(test::FileBytes(played), "/pictures/a ding.wav\n");
     EXPECT_FALSE(QFile::exists(finished));
     // The desktop's sound server is asked first when it is there.
