@@ -1,5 +1,7 @@
 #include "cli/ToolCommands.h"
 
+#include "cli/PrintCommand.h"
+
 #include "app/save/DepthCode.h"
 #include "app/save/ImageSaver.h"
 #include "imaging/core/Bitmap.h"
@@ -29,12 +31,10 @@ constexpr const char* kUsage =
     "       kestrel-tool convert INPUT OUTPUT [--quality N] [--progressive]\n"
     "         [--png-level low|medium|high] [--bits 4|8|24]\n"
     "         [--palette own|octree|default|web|optimized-fs|octree-fs|none]\n"
-    "         [--tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg] [--transparent]\n";
-
-// A command line the usage does not allow; its text goes before the usage.
-struct TUsageError {
-  std::string Message;
-};
+    "         [--tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg] [--transparent]\n"
+    "       kestrel-tool print INPUT OUTPUT.pdf [--position center|top-left|top-right|\n"
+    "         bottom-left|bottom-right|top-center|bottom-center] [--percent N|fit] [--landscape]\n"
+    "         [--resolution DPI]\n";
 
 // The writer options of convert, as given.
 struct TConvertOptions {
@@ -83,18 +83,9 @@ std::string PaletteItem(const std::string& name, const std::string& bits) {
   return name == "octree" && bits == "4" ? "Octree Palette - no dither" : item;
 }
 
-int QualityNamed(const std::string& text) {
-  const bool digits =
-      !text.empty() && text.size() <= 3 &&
-      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-  const int quality = digits ? std::stoi(text) : 0;
-  if (quality < 1 || quality > 100) throw TUsageError{"--quality takes 1 to 100"};
-  return quality;
-}
-
 // Splits args into the words of the command and its options.
 std::vector<std::string> ParseOptions(const std::vector<std::string>& args,
-                                      TConvertOptions& options) {
+                                      TConvertOptions& options, TPrintOptions& printOptions) {
   std::vector<std::string> words;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -102,10 +93,11 @@ std::vector<std::string> ParseOptions(const std::vector<std::string>& args,
       if (i + 1 == args.size()) throw TUsageError{arg + " needs a value"};
       return args[++i];
     };
+    if (ParsePrintOption(arg, value, printOptions)) continue;
     if (arg == "--tiff-compression")
       options.TiffCompression = TiffCompressionNamed(value());
     else if (arg == "--quality")
-      options.Quality = QualityNamed(value());
+      options.Quality = WholeNumberIn(value(), 1, 100, "--quality takes 1 to 100");
     else if (arg == "--progressive")
       options.Progressive = true;
     else if (arg == "--png-level")
@@ -193,30 +185,6 @@ int Info(const std::string& path, std::ostream& out) {
   return kExitOk;
 }
 
-// The picture as a device bitmap at its own depth: an image-library picture keeps its pixels and
-// palette exactly (grey formats as palette bitmaps of greys), a JPEG picture gives its decoded
-// bitmap, anything else its own conversion.
-std::unique_ptr<TBitmap> DeviceBitmapOf(const TGraphic& graphic) {
-  auto result = std::make_unique<TBitmap>();
-  TBitmap& bitmap = *result;
-  if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic)) {
-    bitmap.Assign(&const_cast<TJPEGImage*>(jpeg)->Bitmap());
-    return result;
-  }
-  const auto* dib = dynamic_cast<const TDibGraphic*>(&graphic);
-  if (!dib || dib->Empty()) {
-    bitmap.Assign(&graphic);
-    return result;
-  }
-  bitmap.NewImage(dib->Width(), dib->Height(), PixelFormatOfBits(dib->BitsPerPixel()),
-                  dib->PaletteHandle());
-  const size_t rowBytes = static_cast<size_t>(std::min(bitmap.BytesPerLine(), dib->BytesPerLine()));
-  for (int y = 0; y < dib->Height(); ++y)
-    std::memcpy(bitmap.ScanLine(y), dib->ScanLine(y), rowBytes);
-  bitmap.SetPelsPerMeter(dib->XPelsPerMeter(), dib->YPelsPerMeter());
-  return result;
-}
-
 // A save that never asks and writes what it is told to err.
 class TToolQuestions : public TSaveQuestions {
 public:
@@ -250,14 +218,48 @@ int Convert(const std::string& input, const std::string& output, const TConvertO
 
 } // namespace
 
+int WholeNumberIn(const std::string& text, int low, int high, const std::string& message) {
+  const bool digits =
+      !text.empty() && text.size() <= 6 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  const int number = digits ? std::stoi(text) : low - 1;
+  if (number < low || number > high) throw TUsageError{message};
+  return number;
+}
+
+std::unique_ptr<TBitmap> DeviceBitmapOf(const TGraphic& graphic) {
+  auto result = std::make_unique<TBitmap>();
+  TBitmap& bitmap = *result;
+  if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic)) {
+    bitmap.Assign(&const_cast<TJPEGImage*>(jpeg)->Bitmap());
+    return result;
+  }
+  const auto* dib = dynamic_cast<const TDibGraphic*>(&graphic);
+  if (!dib || dib->Empty()) {
+    bitmap.Assign(&graphic);
+    return result;
+  }
+  bitmap.NewImage(dib->Width(), dib->Height(), PixelFormatOfBits(dib->BitsPerPixel()),
+                  dib->PaletteHandle());
+  const size_t rowBytes = static_cast<size_t>(std::min(bitmap.BytesPerLine(), dib->BytesPerLine()));
+  for (int y = 0; y < dib->Height(); ++y)
+    std::memcpy(bitmap.ScanLine(y), dib->ScanLine(y), rowBytes);
+  bitmap.SetPelsPerMeter(dib->XPelsPerMeter(), dib->YPelsPerMeter());
+  return result;
+}
+
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   try {
     TConvertOptions options;
-    const std::vector<std::string> words = ParseOptions(args, options);
+    TPrintOptions printOptions;
+    const std::vector<std::string> words = ParseOptions(args, options, printOptions);
     const std::string command = words.empty() ? std::string() : words[0];
     const bool info = command == "info" && words.size() == 2 && !options.Any();
     const bool convert = command == "convert" && words.size() == 3;
-    if (!info && !convert) throw TUsageError{};
+    const bool print = command == "print" && words.size() == 3 && !options.Any();
+    if (!info && !convert && !print) throw TUsageError{};
+    if (!print && printOptions.Any()) throw TUsageError{"those options are print's"};
+    if (print) return PrintToPdf(words[1], words[2], printOptions, out, err);
     // The program's GIF settings: a deep picture written as GIF gets an octree palette of 8 bits.
     ApplyProgramGIFDefaults();
     return info ? Info(words[1], out) : Convert(words[1], words[2], options, err);

@@ -4,10 +4,14 @@
 // "Save Image As" writes with the same options.
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace kestrel {
+
+class TBitmap;
+class TGraphic;
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1; // reading or writing failed; the message is on err
@@ -26,6 +30,24 @@ constexpr int kExitUsage = 2;
 //                                 picture (the first one offered)
 //     --tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg  (none)
 //     --transparent               GIF and icon: the background colour (black) is transparent
+//   print INPUT OUTPUT.pdf       prints INPUT on one page of a PDF file, as the print window does:
+//     --position center|top-left|top-right|bottom-left|bottom-right|top-center|bottom-center
+//     --percent N|fit             the scale, 1 to the fit percentage (100)
+//     --landscape                 landscape paper
+//     --resolution DPI            dots per inch of the page, 36 to 2400 (300)
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// A command line the usage does not allow; its text goes before the usage.
+struct TUsageError {
+  std::string Message;
+};
+
+// text as a whole number from low to high; otherwise raises TUsageError with message.
+int WholeNumberIn(const std::string& text, int low, int high, const std::string& message);
+
+// The picture as a device bitmap at its own depth: an image-library picture keeps its pixels and
+// palette exactly (grey formats as palette bitmaps of greys), a JPEG picture gives its decoded
+// bitmap, anything else its own conversion.
+std::unique_ptr<TBitmap> DeviceBitmapOf(const TGraphic& graphic);
 
 } // namespace kestrel

@@ -39,6 +39,7 @@ class TFListBox;
 class TGIFImage;
 class TJpgOptions;
 class TPictureLoader;
+class TPrintSetup;
 class TSaveImageAs;
 class TViewerSaveQuestions;
 enum class TBitmapTransform;
@@ -155,6 +156,7 @@ public:
   void FlipHorizontal1Click();
   void RotateClockwise1Click();
   void RotateAnticlockwise1Click();
+  void Print1Click();
 
   // Controls, named as the layout names them.
   QFrame* FileView = nullptr;
@@ -208,6 +210,7 @@ public:
   std::unique_ptr<TBitmap> OverlayBitmap;
   TJpgOptions* JpgOptions = nullptr; // made by FinishStart, the last long-lived window
   TCompressDlg* CompressDlg = nullptr;
+  TPrintSetup* PrintSetup = nullptr; // made when first opened
   // "Save Image As": its dialog, the remembered writer options, folder and last saved path.
   std::unique_ptr<TSaveImageAs> ImageSave;
   TViewState View;
