@@ -258,7 +258,8 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const bool convert = command == "convert" && words.size() == 3;
     const bool print = command == "print" && words.size() == 3 && !options.Any();
     if (!info && !convert && !print) throw TUsageError{};
-    if (!print && printOptions.Any()) throw TUsageError{"those options are print's"};
+    if (!print && printOptions.Any())
+      throw TUsageError{"--position, --percent, --landscape and --resolution are print's"};
     if (print) return PrintToPdf(words[1], words[2], printOptions, out, err);
     // The program's GIF settings: a deep picture written as GIF gets an octree palette of 8 bits.
     ApplyProgramGIFDefaults();

@@ -110,6 +110,8 @@ void TPrintSetup::BuildLayout() {
   SpinEdit1 = new QSpinBox(scale);
   SpinEdit1->setRange(kMinPercent, kMaxPercent);
   SpinEdit1->setValue(100);
+  // A value below 1 becomes 1 when the field is left.
+  SpinEdit1->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
   SpinEdit1->findChild<QLineEdit*>()->setMaxLength(4);
   SpinEdit1->setFixedWidth(SpinEdit1->fontMetrics().horizontalAdvance("00000") + 40);
   TrackBar1 = new QSlider(Qt::Horizontal, scale);
@@ -130,6 +132,8 @@ void TPrintSetup::BuildLayout() {
   connect(TrackBar1, &QSlider::valueChanged, this, [this] { SpinEdit1Change(true); });
 
   Button1 = new QPushButton("Print", this);
+  // Enter confirms a typed scale; it does not start a print.
+  Button1->setAutoDefault(false);
   connect(Button1, &QPushButton::clicked, this, &TPrintSetup::Button1Click);
 
   auto* controls = new QVBoxLayout;
@@ -214,7 +218,8 @@ void TPrintSetup::RadioButton1Click() {
 
 void TPrintSetup::LayoutDiagram() {
   if (!Panel1) return; // still being built
-  const TSize page = PrintablePage(*PrinterDevice);
+  // While a job runs the printer is the worker's: the page is the one it prints on.
+  const TSize page = JobRunning() ? Current.Page : PrintablePage(*PrinterDevice);
   Diagram = DiagramSize(height(), page, Landscape1->isChecked());
   Panel1->setGeometry((DiagramArea->width() - Diagram.Width) / 2,
                       (DiagramArea->height() - Diagram.Height) / 2, Diagram.Width, Diagram.Height);

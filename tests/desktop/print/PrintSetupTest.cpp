@@ -21,6 +21,7 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,11 @@ protected:
     SetMessageHandler([this](const TMessageRequest& request) {
       Messages << request.Text;
       return TMsgResult::Ok;
+    });
+    // A dialog no test answers would wait for a user.
+    SetSaveDialogHandler([](const TSaveDialogRequest&) {
+      ADD_FAILURE() << "an unexpected dialog";
+      return TSaveDialogAnswer{};
     });
     // A letter page at 600 dots per inch, its margins a quarter inch at the sides and half an
     // inch at the top and bottom: 4800 x 6000 dots.
@@ -76,6 +82,10 @@ TEST_F(PrintSetupTest, TheScaleNeverPassesTheFit) {
   EXPECT_EQ(Setup.SpinEdit1->text(), "1");
   EXPECT_EQ(Setup.Placement().Printed, (TSize{10, 5}));
   EXPECT_EQ(Setup.TrackBar1->value(), 1);
+  Setup.SpinEdit1->findChild<QLineEdit*>()->setText("0");
+  QTest::keyClick(Setup.SpinEdit1, Qt::Key_Return);
+  EXPECT_EQ(Setup.SpinEdit1->text(), "1");
+  EXPECT_EQ(Setup.Placement().Percent, 1);
 }
 
 TEST_F(PrintSetupTest, PositionsPlaceThePictureAndItsShape) {
