@@ -22,13 +22,15 @@ bool ParsePrintOption(const std::string& option, const std::function<const std::
   } else if (option == "--percent") {
     const std::string& text = value();
     options.Fit = text == "fit";
-    if (!options.Fit)
-      options.Percent =
-          WholeNumberIn(text, kMinPercent, kMaxPercent, "--percent takes 1 to 2000 or fit");
+    if (!options.Fit) {
+      options.Percent = NumberIn(text, 4, kMinPercent, kMaxPercent);
+      if (!options.Percent) throw TUsageError{"--percent takes 1 to 2000 or fit"};
+    }
   } else if (option == "--landscape") {
     options.Landscape = true;
   } else if (option == "--resolution") {
-    options.Resolution = WholeNumberIn(value(), 36, 2400, "--resolution takes 36 to 2400");
+    options.Resolution = NumberIn(value(), 4, 36, 2400);
+    if (!options.Resolution) throw TUsageError{"--resolution takes 36 to 2400"};
   } else {
     return false;
   }

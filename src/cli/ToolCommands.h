@@ -3,8 +3,10 @@
 // extension; convert writes through the viewer's save engine, so a file it writes is the file
 // "Save Image As" writes with the same options.
 
+#include <cstddef>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,13 @@ constexpr int kExitUsage = 2;
 //                                 picture (the first one offered)
 //     --tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg  (none)
 //     --transparent               GIF and icon: the background colour (black) is transparent
+//   resize INPUT OUTPUT  reads INPUT, resizes it and writes OUTPUT as convert does (with its
+//   options):
+//     --width W, --height H       the new size; a side not given keeps the proportions
+//     --filter NAME               the filtered stretch with box, triangle, hermite, bell, bspline,
+//                                 lanczos3 (the default) or mitchell
+//     --box X,Y                   the Resample window's box resampler at sample rates X (1..12)
+//                                 and Y (1..36)
 //   print INPUT OUTPUT.pdf       prints INPUT on one page of a PDF file, as the print window does:
 //     --position center|top-left|top-right|bottom-left|bottom-right|top-center|bottom-center
 //     --percent N|fit             the scale, 1 to the fit percentage (100)
@@ -42,8 +51,8 @@ struct TUsageError {
   std::string Message;
 };
 
-// text as a whole number from low to high; otherwise raises TUsageError with message.
-int WholeNumberIn(const std::string& text, int low, int high, const std::string& message);
+// A whole number of 1 to digits digits between low and high, or nothing.
+std::optional<int> NumberIn(const std::string& text, size_t digits, int low, int high);
 
 // The picture as a device bitmap at its own depth: an image-library picture keeps its pixels and
 // palette exactly (grey formats as palette bitmaps of greys), a JPEG picture gives its decoded

@@ -46,6 +46,8 @@ TEST(CommandTable, OnlyTheMainWindowsOwnCommandsAreBuilt) {
                                   // saving and the menu transforms
                                   "SaveAs1", "SaveAs2", "InvertImage1", "MirrorVertical1",
                                   "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1",
+                                  // resampling
+                                  "Resample1",
                                   // printing
                                   "Print1"}));
 }
