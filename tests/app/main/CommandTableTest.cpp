@@ -48,8 +48,12 @@ TEST(CommandTable, OnlyTheMainWindowsOwnCommandsAreBuilt) {
                                   // saving and the menu transforms
                                   "SaveAs1", "SaveAs2", "InvertImage1", "MirrorVertical1",
                                   "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1",
-                                  // resampling and the system-information window
-                                  "Resample1", "SystemInformation1"}));
+                                  // resampling
+                                  "Resample1",
+                                  // printing
+                                  "Print1",
+                                  // the system-information window
+                                  "SystemInformation1"}));
 }
 
 class Commands : public test::MainWindowFixture {};

@@ -6,7 +6,9 @@
 #include "app/options/JpgOptions.h"
 #include "app/saveas/SaveImageAs.h"
 #include "app/view/ImageKind.h"
+#include "desktop/print/PrintSetup.h"
 #include "imaging/jpeg/JpegImage.h"
+#include "platform/ui/PrintDialog.h"
 #include "platform/ui/SaveDialog.h"
 
 #include "ViewTestSupport.h"
@@ -15,6 +17,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -246,6 +249,26 @@ TEST_F(MainSave, ATurnedPictureStaysTurnedThroughZoomResizeModeSwitchesAndSaving
   EXPECT_EQ(main->FListBox1->SelectedName(), "turned.tga");
   EXPECT_EQ(main->ImageKind, ikEdited);
   EXPECT_TRUE(TurnedClockwise(*main->ViewBitmap, *pattern));
+}
+
+TEST_F(MainSave, TheTurnedPictureIsPrintedAndStaysShown) {
+  const auto pattern = test::PatternBitmap(6, 4);
+  TKestrelMain* main = Show(Write(*pattern, "p.bmp"));
+  ASSERT_NE(main, nullptr);
+  main->Commands().Action("RotateClockwise1")->trigger();
+  main->Commands().Action("Print1")->trigger();
+  ASSERT_NE(main->PrintSetup, nullptr);
+  EXPECT_TRUE(main->PrintSetup->isVisible());
+  EXPECT_EQ(main->PrintSetup->Placement().Printed, (TSize{4, 6}));
+  if (PrinterInstalled()) GTEST_SKIP() << "a printer is installed: the print dialog would show";
+  Chosen = Pictures + "/turned.pdf";
+  main->PrintSetup->Button1Click();
+  main->PrintSetup->WaitForJob();
+  EXPECT_EQ(main->PrintSetup->windowTitle(), "Printing Complete!");
+  EXPECT_TRUE(QFileInfo::exists(Chosen));
+  // The print took a copy: the view still shows the turned picture.
+  EXPECT_EQ(main->ViewBitmap->Width(), 4);
+  EXPECT_EQ(main->PaintBox1->size(), QSize(4, 6));
 }
 
 TEST_F(MainSave, PalettePicturesTurnAsEightBitOnes) {
