@@ -78,10 +78,14 @@ void TKestrelMain::ToolButton5Click() {
 
 void TKestrelMain::OpenLink(const QUrl& url, const QString& what) {
   // Without a program for the link the desktop opens nothing, and says nothing itself.
-  const bool there = !url.isLocalFile() || QFileInfo::exists(url.toLocalFile());
-  if (!there || !OpenUrl(url))
-    ShowMessage("Cannot open " + what + "\r" + url.toDisplayString(QUrl::PreferLocalFile),
-                "Kestrel!", TMsgIcon::Information, this);
+  const QString text = "Cannot open " + what + "\r" + url.toDisplayString(QUrl::PreferLocalFile);
+  auto refuse = [this, text] { ShowMessage(text, "Kestrel!", TMsgIcon::Information, this); };
+  if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
+    refuse();
+  else
+    OpenUrl(url, this, [refuse](bool opened) {
+      if (!opened) refuse();
+    });
 }
 
 void TKestrelMain::OpenContainer1Click() {

@@ -7,7 +7,6 @@
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
 #include "platform/files/Errors.h"
-#include "platform/process/Process.h"
 #include "platform/ui/MessageBox.h"
 
 #include <QFileInfo>
@@ -77,7 +76,8 @@ void TKestrelMain::Flistbox1DblClick() {
   const QString file = FListBox1->FileName();
   if (file.isEmpty()) return;
   // A picture goes to the find window; anything else opens with the desktop's own program.
-  if (!InImageMask(file, ImageMask(ViewerExtensions()))) OpenUrl(QUrl::fromLocalFile(file));
+  if (!InImageMask(file, ImageMask(ViewerExtensions())))
+    OpenLink(QUrl::fromLocalFile(file), "the file");
 }
 
 void TKestrelMain::DListBox1Change() {

@@ -4,6 +4,7 @@
 #include "browse/filelists/FListBox.h"
 #include "platform/paths/Paths.h"
 #include "support/MainWindowFixture.h"
+#include "support/SearchPath.h"
 #include "support/Unprivileged.h"
 
 #include <QAction>
@@ -351,10 +352,14 @@ TEST_F(MainWindow, ShiftClicksStepTheColourCycle) {
 TEST_F(MainWindow, LinksThatNothingOpensSaySo) {
   TKestrelMain* main = Start({Pictures});
   ASSERT_NE(main, nullptr);
-  // The offscreen platform has no program to open a link with.
+  // The desktop's opener runs, and finds no program for any link.
+  const QString bin = Env.Folder("bin");
+  test::WriteScript(bin + "/xdg-open", "exit 3\n");
+  const test::TSearchPath path(bin);
   for (const char* command : {"Help2", "OpenWeb1", "mailto1", "OpenContainer1", "ExploreFolder1"}) {
     Messages.clear();
     main->Commands().Action(command)->trigger();
+    ASSERT_TRUE(test::WaitUntil([this] { return !Messages.empty(); })) << command;
     ASSERT_EQ(Messages.size(), 1u) << command;
     EXPECT_TRUE(Messages[0].Text.startsWith("Cannot open ")) << command;
   }

@@ -3,13 +3,16 @@
 #include "platform/process/Process.h"
 #include "platform/ui/MessageBox.h"
 
+#include "support/SearchPath.h"
 #include "support/TempEnvironment.h"
+#include "support/TestApplication.h"
 
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <vector>
 
 namespace kestrel {
 namespace {
@@ -42,6 +45,35 @@ TEST(Services, StartingAProcessReportsTheSystemErrorNumber) {
   for (int i = 0; i < 100 && test::FileBytes(target).isEmpty(); ++i)
     QThread::msleep(20);
   EXPECT_EQ(QString::fromUtf8(test::FileBytes(target)), target);
+}
+
+TEST(Services, OpeningALinkTellsWhetherTheDesktopHadAProgramForIt) {
+  test::TestApplication();
+  test::TTempEnvironment env;
+  const QString bin = env.Folder("bin");
+  const QString asked = env.Path() + "/asked";
+  // The desktop's opener: it has a mail program and nothing else, as its exit code says.
+  test::WriteScript(bin + "/xdg-open", "printf '%s\\n' \"$1\" >> '" + asked +
+                                           "'\ncase \"$1\" in mailto:*) exit 0;; esac\nexit 3\n");
+  std::vector<bool> answers;
+  QObject context;
+  auto open = [&](const QUrl& url) {
+    const size_t before = answers.size();
+    OpenUrl(url, &context, [&answers](bool opened) { answers.push_back(opened); });
+    return test::WaitUntil([&] { return answers.size() > before; }) && answers.back();
+  };
+  const QString folder = env.Folder("a folder");
+  {
+    const test::TSearchPath path(bin);
+    EXPECT_TRUE(open(QUrl("mailto:someone@example.org")));
+    EXPECT_FALSE(open(QUrl::fromLocalFile(folder)));
+  }
+  // A folder is handed over as its path, whole.
+  EXPECT_EQ(QString::fromUtf8(test::FileBytes(asked)),
+            "mailto:someone@example.org\n" + folder + "\n");
+  // With no opener at all the toolkit is asked; the offscreen platform has nothing to open with.
+  const test::TSearchPath nowhere(env.Folder("empty"));
+  EXPECT_FALSE(open(QUrl("https://example.org/")));
 }
 
 TEST(Services, MessageBoxesGoToTheLogWithoutAScreen) {

@@ -1,5 +1,6 @@
 #include "platform/sound/SoundPlayer.h"
 
+#include "support/SearchPath.h"
 #include "support/TempEnvironment.h"
 #include "support/TestApplication.h"
 
@@ -10,24 +11,8 @@
 namespace kestrel {
 namespace {
 
-// PATH pointing at one folder for the life of the object.
-class TSearchPath {
-public:
-  explicit TSearchPath(const QString& folder) : saved_(qgetenv("PATH")) {
-    qputenv("PATH", QFile::encodeName(folder));
-  }
-  ~TSearchPath() { qputenv("PATH", saved_); }
-  TSearchPath(const TSearchPath&) = delete;
-  TSearchPath& operator=(const TSearchPath&) = delete;
-
-private:
-  QByteArray saved_;
-};
-
-void WriteScript(const QString& path, const QString& body) {
-  test::WriteFile(path, ("#!/bin/sh\n" + body).toUtf8());
-  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
+using test::TSearchPath;
+using test::WriteScript;
 
 TEST(Sound, PlaysInTheBackgroundAndASilentSystemSaysNothing) {
   test::TestApplication();
