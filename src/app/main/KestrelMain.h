@@ -83,8 +83,8 @@ public:
   // What the last long-lived window does at its creation: opens the undo file and hands the
   // command-line path to AcceptFile (unless in removal mode).
   void FinishStart();
-  // The program's start after FormCreate: FinishStart, then the window shows as stored when it
-  // is shown automatically.
+  // The program's start after FormCreate: the window shows as stored when it is shown
+  // automatically, then FinishStart, and the focus goes to the list the arrow keys should step.
   void Launch();
   // Shown automatically: installed and not removing.
   bool AutoShow() const { return ShowAtStart; }
@@ -254,6 +254,7 @@ private:
   void RefreshCommandStates();
   void ShowStatusColor();
   void FormShow();
+  void FocusStartList();
   void FormResize(int oldHeight);
   void Splitter2Moved();
   void FormClose();

@@ -153,11 +153,12 @@ void TKestrelMain::FinishStart() {
 }
 
 void TKestrelMain::Launch() {
-  FinishStart();
-  // The start folder is in the list before the window shows, so that the first focus follows the
-  // file the command line selected.
-  FListBox1->FinishReading();
+  // Shown before the command-line path is taken, so that what it has to say has a window; the
+  // first focus then follows the file the path selected, once the start folder is listed.
   if (ShowAtStart) ShowAsStored();
+  FinishStart();
+  FListBox1->FinishReading();
+  FocusStartList();
 }
 
 void TKestrelMain::ShowAsStored() {
@@ -280,16 +281,20 @@ void TKestrelMain::FormShow() {
   const int u = std::max(1, logicalDpiY() / 30);
   Splitter1->setHandleWidth(u);
   Splitter2->setHandleWidth(u);
-  // The arrow keys step through the files when one is selected, else through the folders.
-  if (FListBox1->SelectedName().isEmpty())
-    DListBox1->setFocus();
-  else
-    FListBox1->setFocus();
+  FocusStartList();
   // The drive box 2u narrower than its panel, the panel 2u taller than the box.
   Panel4->layout()->setContentsMargins(u, u, u, u);
   Label1->setFixedHeight(2 * u + Edit1->fontMetrics().height() + 2);
   PanelsStored = true;
   FitFileViewControls();
+}
+
+void TKestrelMain::FocusStartList() {
+  // The arrow keys step through the files when one is selected, else through the folders.
+  if (FListBox1->SelectedName().isEmpty())
+    DListBox1->setFocus();
+  else
+    FListBox1->setFocus();
 }
 
 void TKestrelMain::FitFileViewControls() {
