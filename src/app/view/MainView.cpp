@@ -295,6 +295,7 @@ void TKestrelMain::ClearPicture() {
   ImageKind = ikNone;
   ResetView();
   UpdateJpegControls();
+  UpdateStatusLine(); // no longer the cleared picture's size and format
   RunOptions();
   PaintBox2->update();
 }

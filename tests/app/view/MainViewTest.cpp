@@ -379,8 +379,10 @@ TEST_F(MainView, WithNoPictureShownTheCaptionNamesNoFile) {
   ASSERT_EQ(main->windowTitle(), "(Magn 1:1, Scale 1:1) - " + path);
   main->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+  ASSERT_TRUE(main->Label1->text().startsWith("20 x 10 "));
   QTest::keyClick(KeyTarget(main), Qt::Key_Escape);
   EXPECT_EQ(main->windowTitle(), "Kestrel!");
+  EXPECT_FALSE(main->Label1->text().contains("20 x 10")) << main->Label1->text().toStdString();
 }
 
 TEST_F(MainView, TheFolderSizeCountsEveryFileNamesWithoutADotToo) {
