@@ -34,6 +34,8 @@ TSystemInfoDlg::TSystemInfoDlg(QWidget* parent, TSource source)
   Drives->setRootIsDecorated(false);
   Drives->setHeaderLabels({"Drive", "Size", "Free"});
   Drives->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  // Long mount paths keep both ends in sight; the whole path is the row's tip.
+  Drives->setTextElideMode(Qt::ElideMiddle);
   drivesLayout->addWidget(Drives);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
@@ -65,6 +67,7 @@ void TSystemInfoDlg::Refresh() {
     const QString name =
         volume.Label.isEmpty() ? volume.Root : volume.Root + " [" + volume.Label + "]";
     auto* row = new QTreeWidgetItem(Drives, {name, ByteText(volume.Size), ByteText(volume.Free)});
+    row->setToolTip(0, name);
     for (int column : {1, 2})
       row->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
   }
