@@ -17,6 +17,10 @@
 
 #include <map>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace kestrel {
 namespace {
 
@@ -157,6 +161,26 @@ TEST_F(BitmapWriterTest, ADeepSourceWithoutAPaletteCannotKeepIt) {
   ASSERT_EQ(written.OwnPalette().Count(), 256);
   EXPECT_EQ(written.OwnPalette().Color(15), SystemPalette16().Color(15));
   EXPECT_EQ(written.OwnPalette().Color(16), clBlack);
+}
+
+TEST_F(BitmapWriterTest, AWebPaletteSaveHoldsNoIndexPastTheTableWhateverFreshMemoryHeld) {
+  // Fresh heap blocks made to hold 0xF4, as a freed picture may leave them: index 244, past the
+  // 236 colours, whose table colour is black like the source's first pixel.
+#if defined(__GLIBC__)
+  mallopt(M_PERTURB, 0x0B);
+#endif
+  const auto source = TestPicture(64, 40, pf24bit);
+  questions.Compression = {{4, kDepthCode8}}; // "WinWeb Palette"
+  const std::string path = dir.filePath("web.bmp").toStdString();
+  const bool saved = saver.SaveAs(path, *source, true);
+#if defined(__GLIBC__)
+  mallopt(M_PERTURB, 0);
+#endif
+  ASSERT_TRUE(saved);
+  TBitmap written;
+  ASSERT_NO_THROW(written.LoadFromFile(path)); // the reader refuses an index past the table
+  EXPECT_EQ(written.OwnPalette().Count(), 236);
+  EXPECT_EQ(written.ScanLine(0)[0], 0) << "black is the palette's first entry";
 }
 
 } // namespace
