@@ -1,11 +1,13 @@
 list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ToolTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolResizeTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolPaintbrushTargaTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolTiffTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IndependentReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolJpegPngTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GifToolTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolSaveTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PrintToolTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolIconMetafileTest.cpp)
 # giflib reads back the GIF files the tool writes.
 find_package(GIF REQUIRED)

@@ -66,7 +66,7 @@ std::vector<TCommand> MakeTable() {
       BUILT("Exit1", "E&xit", "", "&File", Exit1Click),
       // "&Edit"
       CMD("Undo1", "&Undo", "Ctrl+Z", "&Edit", Undo1Click),
-      CMD("Resample1", "&Resample", "", "&Edit", Resample1Click),
+      BUILT("Resample1", "&Resample", "", "&Edit", Resample1Click),
       Kind(CMD("None1", "&None", "", tools, None1Click), K::Radio, "tools", true),
       Kind(CMD("Crop1", "&Crop", "", tools, Crop1Click), K::Radio, "tools"),
       Kind(CMD("Pen1", "&Pen", "", tools, Pen1Click), K::Radio, "tools"),
@@ -108,7 +108,7 @@ std::vector<TCommand> MakeTable() {
       CMD("Stretched1", "&Stretched", "", wallpaper, Stretched1Click),
       CMD("NoWallpaper", "&None", "", wallpaper, NoWallpaperClick),
       Kind(CMD("StayOnTop1", "Stay On &Top", "", "&Options", StayOnTop1Click), K::Check),
-      CMD("Print1", "&Print", "Ctrl+P", "&Options", Print1Click),
+      BUILT("Print1", "&Print", "Ctrl+P", "&Options", Print1Click),
       Kind(BUILT("StopPic", "Stop Picture &Update", "Ctrl+U", "&Options", StopPicClick), K::Check),
       Kind(BUILT("StopUpdate2", "Stop &Fileview Update", "Ctrl+F", "&Options", StopUpdate2Click),
            K::Check),

@@ -39,6 +39,9 @@ class TFListBox;
 class TGIFImage;
 class TJpgOptions;
 class TPictureLoader;
+class TPrintSetup;
+class TResampleDialog;
+class TResampleHost;
 class TSaveImageAs;
 class TViewerSaveQuestions;
 enum class TBitmapTransform;
@@ -155,6 +158,8 @@ public:
   void FlipHorizontal1Click();
   void RotateClockwise1Click();
   void RotateAnticlockwise1Click();
+  void Print1Click();
+  void Resample1Click();
 
   // Controls, named as the layout names them.
   QFrame* FileView = nullptr;
@@ -208,6 +213,7 @@ public:
   std::unique_ptr<TBitmap> OverlayBitmap;
   TJpgOptions* JpgOptions = nullptr; // made by FinishStart, the last long-lived window
   TCompressDlg* CompressDlg = nullptr;
+  TPrintSetup* PrintSetup = nullptr; // made when first opened
   // "Save Image As": its dialog, the remembered writer options, folder and last saved path.
   std::unique_ptr<TSaveImageAs> ImageSave;
   TViewState View;
@@ -322,6 +328,21 @@ private:
   bool LoadCursorShown = false;
   bool ApplyingMode = false;
   bool BuildingView = false; // the view copy is being built from the picture
+
+  // Resampling (MainResample.cpp).
+public:
+  // A resampling run is under way.
+  bool Resampling() const;
+  // Ends a resampling run at once and waits for its worker: before a load, a close or a rebuild
+  // of the view.
+  void WaitForResampler();
+  TResampleDialog* ResampleWindow = nullptr; // made on first use
+
+private:
+  friend class TMainResampleHost;
+  void PictureSizeChanged();
+  void CloseResampler();
+  std::unique_ptr<TResampleHost> ResampleHost;
 
   // Folder watcher, file-list refresh, file mask and status line (app/watcher/MainRefresh.cpp).
 public:

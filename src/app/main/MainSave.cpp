@@ -1,15 +1,17 @@
 // "Save Image As" from the main window: the proposed name, what the save is told about the shown
-// picture, and the option windows that answer its questions.
+// picture, and the option windows that answer its questions; and "Print", of the shown picture.
 
 #include "app/main/KestrelMain.h"
 
 #include "app/options/CompressDlg.h"
 #include "app/options/JpgOptions.h"
+#include "app/resample/ResampleDialog.h"
 #include "app/save/SaveFilter.h"
 #include "app/saveas/SaveImageAs.h"
 #include "app/saveas/ViewerSaveQuestions.h"
 #include "app/view/Dpicture.h"
 #include "browse/filelists/FListBox.h"
+#include "desktop/print/PrintSetup.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -30,6 +32,10 @@ void TKestrelMain::CreateSaving() {
   SaveQuestions = std::make_unique<TViewerSaveQuestions>(*CompressDlg, askJpeg, this);
   ImageSave = std::make_unique<TSaveImageAs>(*SaveQuestions, this);
   ImageSave->CurrentFolder = [this] { return FListBox1->Directory(); };
+  // A save takes the resampler's whole result.
+  ImageSave->WaitForResampler = [this] {
+    if (ResampleWindow) ResampleWindow->WaitUntilIdle();
+  };
   ImageSave->SetAutomaticRefresh = [this](bool on) { FileviewUpdate = on; };
   ImageSave->RefreshWanted = [this] { return !CommandSet->Action("StopUpdate2")->isChecked(); };
 }
@@ -58,6 +64,13 @@ void TKestrelMain::SaveAs1Click() {
   if (!shown) return;
   ImageSave->Title = TSaveImageAs::kTitle;
   ImageSave->SaveWithDialog(ProposedSaveName(), *shown, ShownForSave());
+}
+
+void TKestrelMain::Print1Click() {
+  if (!PrintSetup)
+    PrintSetup = new TPrintSetup(
+        {[this] { return DisplayedBitmap(); }, [this] { return CurrentPicture; }}, this);
+  PrintSetup->ShowSetup();
 }
 
 } // namespace kestrel
