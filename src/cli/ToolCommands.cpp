@@ -2,6 +2,7 @@
 
 #include "app/save/DepthCode.h"
 #include "app/save/ImageSaver.h"
+#include "cli/FramesCommand.h"
 #include "imaging/core/Bitmap.h"
 #include "imaging/core/DibGraphic.h"
 #include "imaging/core/Exceptions.h"
@@ -29,7 +30,8 @@ constexpr const char* kUsage =
     "       kestrel-tool convert INPUT OUTPUT [--quality N] [--progressive]\n"
     "         [--png-level low|medium|high] [--bits 4|8|24]\n"
     "         [--palette own|octree|default|web|optimized-fs|octree-fs|none]\n"
-    "         [--tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg] [--transparent]\n";
+    "         [--tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg] [--transparent]\n"
+    "       kestrel-tool frames IN.gif OUTDIR\n";
 
 // A command line the usage does not allow; its text goes before the usage.
 struct TUsageError {
@@ -257,9 +259,14 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const std::string command = words.empty() ? std::string() : words[0];
     const bool info = command == "info" && words.size() == 2 && !options.Any();
     const bool convert = command == "convert" && words.size() == 3;
-    if (!info && !convert) throw TUsageError{};
+    const bool frames = command == "frames" && words.size() == 3 && !options.Any();
+    if (!info && !convert && !frames) throw TUsageError{};
     // The program's GIF settings: a deep picture written as GIF gets an octree palette of 8 bits.
     ApplyProgramGIFDefaults();
+    if (frames) {
+      WriteFrames(words[1], words[2], out);
+      return kExitOk;
+    }
     return info ? Info(words[1], out) : Convert(words[1], words[2], options, err);
   } catch (const TUsageError& e) {
     if (!e.Message.empty()) err << "kestrel-tool: " << e.Message << "\n";

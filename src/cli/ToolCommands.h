@@ -26,6 +26,8 @@ constexpr int kExitUsage = 2;
 //                                 picture (the first one offered)
 //     --tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg  (none)
 //     --transparent               GIF and icon: the background colour (black) is transparent
+//   frames IN.gif OUTDIR  every frame of an animation as the viewer composes it, as BMP files,
+//                         with the waits between them (see FramesCommand.h)
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace kestrel
