@@ -39,7 +39,7 @@ std::string Text(const QString& path) {
 }
 
 // Runs a program in folder; its error output when it fails.
-std::string Run(const QString& program, const QStringList& args, const QString& folder) {
+std::string RunProgram(const QString& program, const QStringList& args, const QString& folder) {
   QProcess process;
   process.setWorkingDirectory(folder);
   process.start(program, args);
@@ -96,62 +96,63 @@ frames[0].save('pil-keep.gif', save_all=True, append_images=frames[1:], duration
 
 // The animations of the other programs, made in folder.
 std::string MakeAnimations(const QString& folder) {
-  std::string failed =
-      Run(kMagick,
-          {"-delay",   "10",         "-dispose",       "none",      "-size", "40x30", "xc:navy",
-           "-dispose", "background", "-page",          "40x30+5+5", "-size", "10x10", "xc:yellow",
-           "-dispose", "previous",   "-page",          "+20+10",    "-size", "12x8",  "xc:lime",
-           "-dispose", "none",       "-page",          "+8+12",     "-size", "6x6",   "xc:red",
-           "-loop",    "0",          "im-disposal.gif"},
-          folder);
-  failed += Run(kMagick,
-                {"-delay",
-                 "7",
-                 "-dispose",
-                 "none",
-                 "-size",
-                 "32x24",
-                 "pattern:checkerboard",
-                 "-colors",
-                 "4",
-                 "(",
-                 "-size",
-                 "32x24",
-                 "xc:none",
-                 "-fill",
-                 "red",
-                 "-draw",
-                 "rectangle 4,4 12,10",
-                 ")",
-                 "(",
-                 "-size",
-                 "32x24",
-                 "xc:none",
-                 "-fill",
-                 "blue",
-                 "-draw",
-                 "circle 20,14 26,14",
-                 ")",
-                 "-loop",
-                 "2",
-                 "im-transparent.gif"},
-                folder);
+  std::string failed = RunProgram(
+      kMagick,
+      {"-delay",   "10",         "-dispose",       "none",      "-size", "40x30", "xc:navy",
+       "-dispose", "background", "-page",          "40x30+5+5", "-size", "10x10", "xc:yellow",
+       "-dispose", "previous",   "-page",          "+20+10",    "-size", "12x8",  "xc:lime",
+       "-dispose", "none",       "-page",          "+8+12",     "-size", "6x6",   "xc:red",
+       "-loop",    "0",          "im-disposal.gif"},
+      folder);
+  failed += RunProgram(kMagick,
+                       {"-delay",
+                        "7",
+                        "-dispose",
+                        "none",
+                        "-size",
+                        "32x24",
+                        "pattern:checkerboard",
+                        "-colors",
+                        "4",
+                        "(",
+                        "-size",
+                        "32x24",
+                        "xc:none",
+                        "-fill",
+                        "red",
+                        "-draw",
+                        "rectangle 4,4 12,10",
+                        ")",
+                        "(",
+                        "-size",
+                        "32x24",
+                        "xc:none",
+                        "-fill",
+                        "blue",
+                        "-draw",
+                        "circle 20,14 26,14",
+                        ")",
+                        "-loop",
+                        "2",
+                        "im-transparent.gif"},
+                       folder);
   for (int i = 0; i < 3; ++i)
-    failed += Run(kMagick,
-                  {"-size", "36x28", "xc:white", "-fill", "black", "-draw",
-                   QString("rectangle %1,6 %2,20").arg(4 + i * 8).arg(10 + i * 8), "-fill", "green",
-                   "-draw", QString("point 1,%1").arg(i), QString("f%1.gif").arg(i)},
-                  folder);
+    failed +=
+        RunProgram(kMagick,
+                   {"-size", "36x28", "xc:white", "-fill", "black", "-draw",
+                    QString("rectangle %1,6 %2,20").arg(4 + i * 8).arg(10 + i * 8), "-fill",
+                    "green", "-draw", QString("point 1,%1").arg(i), QString("f%1.gif").arg(i)},
+                   folder);
   // gifsicle crops optimised frames to what changed and marks the rest transparent.
-  failed += Run(kGifsicle,
-                {"-O2", "--delay", "5", "--loopcount=3", "f0.gif", "f1.gif", "f2.gif", "-o",
-                 "gs-optimized.gif"},
-                folder);
-  failed += Run(kGifsicle,
-                {"--disposal=background", "--delay", "9", "f0.gif", "--position", "3,4", "f1.gif",
-                 "--disposal=previous", "f2.gif", "-o", "gs-disposal.gif"},
-                folder);
-  failed += Run(kPython, {"-c", kPillowMakes}, folder);
+  failed += RunProgram(kGifsicle,
+                       {"-O2", "--delay", "5", "--loopcount=3", "f0.gif", "f1.gif", "f2.gif", "-o",
+                        "gs-optimized.gif"},
+                       folder);
+  failed += RunProgram(kGifsicle,
+                       {"--disposal=background", "--delay", "9", "f0.gif", "--position", "3,4",
+                        "f1.gif", "--disposal=previous", "f2.gif", "-o", "gs-disposal.gif"},
+                       folder);
+  failed += RunProgram(kPython, {"-c", kPillowMakes}, folder);
   return failed;
 }
 
@@ -189,7 +190,8 @@ TEST(FramesTool, WritesEachComposedFrameWithTheWaitAfterIt) {
 TEST(FramesTool, FramesMatchWhatOtherProgramsCoalesce) {
   for (const QString& program : {kMagick, kGifsicle, kPython})
     if (!QFile::exists(program)) GTEST_SKIP() << program.toStdString() << " is not installed";
-  if (!Run(kPython, {"-c", "import PIL"}, ".").empty()) GTEST_SKIP() << "Pillow is not installed";
+  if (!RunProgram(kPython, {"-c", "import PIL"}, ".").empty())
+    GTEST_SKIP() << "Pillow is not installed";
   QTemporaryDir dir;
   const QString folder = dir.path();
   ASSERT_EQ(MakeAnimations(folder), "");
@@ -210,12 +212,14 @@ TEST(FramesTool, FramesMatchWhatOtherProgramsCoalesce) {
     const QString gif = QString(f.Name) + ".gif";
     const QString ours = folder + "/ours-" + f.Name;
     ASSERT_EQ(Tool({"frames", (folder + "/" + gif).toStdString(), ours.toStdString()}), kExitOk);
-    ASSERT_EQ(Run(kMagick,
-                  {gif, "-coalesce", "-background", BackgroundOf(folder + "/" + gif), "-alpha",
-                   "remove", "-alpha", "off", QString("magick-%1-%03d.ppm").arg(f.Name)},
-                  folder),
+    ASSERT_EQ(
+        RunProgram(kMagick,
+                   {gif, "-coalesce", "-background", BackgroundOf(folder + "/" + gif), "-alpha",
+                    "remove", "-alpha", "off", QString("magick-%1-%03d.ppm").arg(f.Name)},
+                   folder),
+        "");
+    ASSERT_EQ(RunProgram(kPython, {"-c", kPillowFrames, gif, QString("pillow-") + f.Name}, folder),
               "");
-    ASSERT_EQ(Run(kPython, {"-c", kPillowFrames, gif, QString("pillow-") + f.Name}, folder), "");
     int frames = 0;
     for (;; ++frames) {
       const QString number = QString::asprintf("%03d", frames);

@@ -88,9 +88,10 @@ TRect TGIFComposer::BeginPass() {
 TRect TGIFComposer::Paint(const TGIFSubImage& frame, int disposal, bool masked) {
   const bool tile = options_ & gdTile;
   const TRect area = AreaOf(frame);
-  // The target differs from the work buffer only where the previous frame went: that part is
-  // put right together with this frame's.
-  const TRect changed = UnionRects(previousArea_, area);
+  // The target differs from the work buffer only where the previous frame went when that frame
+  // was restored or drawn elsewhere: that part is put right together with this frame's.
+  const TRect changed =
+      previousDisposal_ >= dpBackground ? UnionRects(previousArea_, area) : area;
   TRect painted = changed;
   if (!buffered_ || (disposal == dpPrevious && previousDisposal_ <= dpKeep)) {
     // Straight on the target: the work buffer keeps what is to come back.
