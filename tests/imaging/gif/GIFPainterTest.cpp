@@ -157,6 +157,10 @@ struct TDisposalCase {
   std::vector<std::string> Frames;
 };
 
+void PrintTo(const TDisposalCase& c, std::ostream* os) {
+  *os << "disposal " << c.Disposal << " options " << c.Options;
+}
+
 class GIFDisposal : public GIFPainterTest, public ::testing::WithParamInterface<TDisposalCase> {};
 
 // One letter per pixel: a colour index, B the image's background colour, G the target's grey.
