@@ -14,6 +14,11 @@
 
 namespace kestrel::bench {
 
+// A reference timed in another process (a peer tool run as a child, which reports its own times)
+// gives its real time as the benchmark's manual time and its processor time per iteration, in
+// seconds, in this counter (with benchmark::Counter::kAvgIterations).
+inline constexpr const char* kChildCpuCounter = "child_cpu_s";
+
 struct TRatio {
   std::string Subject;   // benchmark name of our code
   std::string Reference; // benchmark name of the reference
@@ -24,9 +29,14 @@ class TRatioReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override {
     benchmark::ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration)
-        times_[run.run_name.function_name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+    for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration) continue;
+      Times& times = times_[run.run_name.function_name];
+      times = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+      const auto child = run.counters.find(kChildCpuCounter);
+      if (child != run.counters.end())
+        times.Cpu = child->second.value * benchmark::GetTimeUnitMultiplier(run.time_unit);
+    }
   }
 
   // Real time per iteration of the named benchmark; 0 when it did not run.

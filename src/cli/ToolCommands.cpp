@@ -6,14 +6,18 @@
 #include "imaging/core/Bitmap.h"
 #include "imaging/core/DibGraphic.h"
 #include "imaging/core/Exceptions.h"
+#include "imaging/core/ImageLimits.h"
 #include "imaging/core/Picture.h"
 #include "imaging/core/Stream.h"
 #include "imaging/formats/FormatTable.h"
 #include "imaging/gif/GIFOptions.h"
 #include "imaging/icon/Icon.h"
 #include "imaging/jpeg/JpegImage.h"
+#include "processing/resample/BoxResampler.h"
+#include "processing/resample/FilteredStretch.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -31,6 +35,9 @@ constexpr const char* kUsage =
     "         [--png-level low|medium|high] [--bits 4|8|24]\n"
     "         [--palette own|octree|default|web|optimized-fs|octree-fs|none]\n"
     "         [--tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg] [--transparent]\n"
+    "       kestrel-tool resize INPUT OUTPUT [--width W] [--height H]\n"
+    "         [--filter box|triangle|hermite|bell|bspline|lanczos3|mitchell | --box X,Y]\n"
+    "         [the writer options of convert]\n"
     "       kestrel-tool frames IN.gif OUTDIR\n";
 
 // A command line the usage does not allow; its text goes before the usage.
@@ -70,6 +77,56 @@ int PngLevelNamed(const std::string& name) {
   return Named(kNames, name, "PNG level");
 }
 
+// The size and the resizer of resize, as given.
+struct TResizeOptions {
+  std::optional<int> Width;
+  std::optional<int> Height;
+  std::optional<TResampleFilter> Filter;
+  std::optional<TSampleRates> Box;
+  bool Any() const { return Width || Height || Filter || Box; }
+};
+
+// A whole number of 1 to digits digits between low and high, or nothing.
+std::optional<int> NumberIn(const std::string& text, size_t digits, int low, int high) {
+  if (text.empty() || text.size() > digits ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  const int value = std::stoi(text);
+  if (value < low || value > high) return std::nullopt;
+  return value;
+}
+
+int SideNamed(const std::string& text, const std::string& option) {
+  const auto side = NumberIn(text, 7, 1, static_cast<int>(ImageLimits::kMaxDimension));
+  if (!side)
+    throw TUsageError{option + " takes 1 to " + std::to_string(ImageLimits::kMaxDimension)};
+  return *side;
+}
+
+// The filters by their names in lower case without the hyphen ("bspline").
+TResampleFilter FilterNamed(const std::string& name) {
+  for (int i = 0; i < kResampleFilterCount; ++i) {
+    const auto filter = static_cast<TResampleFilter>(i);
+    std::string known;
+    for (const char* c = FilterInfo(filter).Name; *c; ++c)
+      if (*c != '-') known += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    if (name == known) return filter;
+  }
+  throw TUsageError{"unknown filter \"" + name + "\""};
+}
+
+TSampleRates BoxRatesNamed(const std::string& text) {
+  const size_t comma = text.find(',');
+  const auto x = NumberIn(text.substr(0, comma), 2, 1, kMaxXSampleRate);
+  const auto y = comma == std::string::npos
+                     ? std::nullopt
+                     : NumberIn(text.substr(comma + 1), 2, 1, kMaxYSampleRate);
+  if (!x || !y)
+    throw TUsageError{"--box takes X,Y: sample rates X of 1 to " + std::to_string(kMaxXSampleRate) +
+                      " and Y of 1 to " + std::to_string(kMaxYSampleRate)};
+  return {*x, *y};
+}
+
 // The item of the compression window's BMP list a palette name stands for at a depth.
 std::string PaletteItem(const std::string& name, const std::string& bits) {
   static const std::pair<const char*, const char*> kNames[] = {
@@ -96,7 +153,7 @@ int QualityNamed(const std::string& text) {
 
 // Splits args into the words of the command and its options.
 std::vector<std::string> ParseOptions(const std::vector<std::string>& args,
-                                      TConvertOptions& options) {
+                                      TConvertOptions& options, TResizeOptions& resize) {
   std::vector<std::string> words;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -104,7 +161,13 @@ std::vector<std::string> ParseOptions(const std::vector<std::string>& args,
       if (i + 1 == args.size()) throw TUsageError{arg + " needs a value"};
       return args[++i];
     };
-    if (arg == "--tiff-compression")
+    if (arg == "--width" || arg == "--height")
+      (arg == "--width" ? resize.Width : resize.Height) = SideNamed(value(), arg);
+    else if (arg == "--filter")
+      resize.Filter = FilterNamed(value());
+    else if (arg == "--box")
+      resize.Box = BoxRatesNamed(value());
+    else if (arg == "--tiff-compression")
       options.TiffCompression = TiffCompressionNamed(value());
     else if (arg == "--quality")
       options.Quality = QualityNamed(value());
@@ -233,21 +296,64 @@ private:
   std::ostream& err_;
 };
 
+// Writes bitmap to output through the save engine, as "Save Image As" would write shown.
+int Save(const std::string& output, const TBitmap& bitmap, const TConvertOptions& options,
+         TSavePicture shown, std::ostream& err) {
+  TToolQuestions questions(err);
+  TImageSaver saver(questions);
+  ApplyOptions(options, DepthCodeOf(bitmap.PixelFormat()), saver.Settings());
+  shown.Transparent = options.Transparent;
+  return saver.SaveAs(output, bitmap, false, shown) ? kExitOk : kExitFailed;
+}
+
 int Convert(const std::string& input, const std::string& output, const TConvertOptions& options,
             std::ostream& err) {
-  const TFileKind kind = KindOfPath(output);
-  CheckOptionsFit(options, kind);
+  CheckOptionsFit(options, KindOfPath(output));
   TPicture picture;
   picture.LoadFromFile(input);
   const std::unique_ptr<TBitmap> bitmap = DeviceBitmapOf(*picture.Graphic());
-  TToolQuestions questions(err);
-  TImageSaver saver(questions);
-  ApplyOptions(options, DepthCodeOf(bitmap->PixelFormat()), saver.Settings());
   TSavePicture shown;
-  shown.Transparent = options.Transparent;
   shown.Kind = KindOfPath(input);
   shown.Graphic = picture.Graphic();
-  return saver.SaveAs(output, *bitmap, false, shown) ? kExitOk : kExitFailed;
+  return Save(output, *bitmap, options, shown, err);
+}
+
+// The new size: a side not given keeps the picture's proportions (at least a pixel).
+TSize ResizedSize(const TResizeOptions& resize, int width, int height) {
+  const auto other = [](int64_t given, int64_t from, int64_t to) {
+    return static_cast<int>(
+        std::clamp<int64_t>((given * to + from / 2) / from, 1, ImageLimits::kMaxDimension));
+  };
+  if (resize.Width && resize.Height) return {*resize.Width, *resize.Height};
+  if (resize.Width) return {*resize.Width, other(*resize.Width, width, height)};
+  return {other(*resize.Height, height, width), *resize.Height};
+}
+
+int Resize(const std::string& input, const std::string& output, const TConvertOptions& options,
+           const TResizeOptions& resize, std::ostream& err) {
+  if (!resize.Width && !resize.Height) throw TUsageError{"resize needs --width or --height"};
+  if (resize.Filter && resize.Box) throw TUsageError{"--filter and --box exclude each other"};
+  CheckOptionsFit(options, KindOfPath(output));
+  TPicture picture;
+  picture.LoadFromFile(input);
+  const std::unique_ptr<TBitmap> bitmap = DeviceBitmapOf(*picture.Graphic());
+  const TSize size = ResizedSize(resize, bitmap->Width(), bitmap->Height());
+  TBitmap resized;
+  if (resize.Box) {
+    const TBoxTarget target{size.Width, size.Height, *resize.Box, clWhite, false};
+    if (!BoxTargetValid(target))
+      throw EInvalidGraphic(formatMessage(
+          "The box resampler cannot make %d x %d: it needs 3 x 1 or more, within the size limit",
+          size.Width, size.Height));
+    BoxResample(*bitmap, resized, target);
+  } else {
+    resized.SetSize(size.Width, size.Height);
+    FilteredStretch(*bitmap, resized, resize.Filter.value_or(TResampleFilter::Lanczos3));
+  }
+  // A resized picture is an edited one: no file's own graphic stands behind it.
+  TSavePicture shown;
+  shown.Kind = 7;
+  return Save(output, resized, options, shown, err);
 }
 
 } // namespace
@@ -255,19 +361,23 @@ int Convert(const std::string& input, const std::string& output, const TConvertO
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   try {
     TConvertOptions options;
-    const std::vector<std::string> words = ParseOptions(args, options);
+    TResizeOptions resize;
+    const std::vector<std::string> words = ParseOptions(args, options, resize);
     const std::string command = words.empty() ? std::string() : words[0];
-    const bool info = command == "info" && words.size() == 2 && !options.Any();
-    const bool convert = command == "convert" && words.size() == 3;
-    const bool frames = command == "frames" && words.size() == 3 && !options.Any();
-    if (!info && !convert && !frames) throw TUsageError{};
+    const bool info = command == "info" && words.size() == 2 && !options.Any() && !resize.Any();
+    const bool convert = command == "convert" && words.size() == 3 && !resize.Any();
+    const bool resizing = command == "resize" && words.size() == 3;
+    const bool frames = command == "frames" && words.size() == 3 && !options.Any() && !resize.Any();
+    if (!info && !convert && !resizing && !frames) throw TUsageError{};
     // The program's GIF settings: a deep picture written as GIF gets an octree palette of 8 bits.
     ApplyProgramGIFDefaults();
+    if (info) return Info(words[1], out);
     if (frames) {
       WriteFrames(words[1], words[2], out);
       return kExitOk;
     }
-    return info ? Info(words[1], out) : Convert(words[1], words[2], options, err);
+    return convert ? Convert(words[1], words[2], options, err)
+                   : Resize(words[1], words[2], options, resize, err);
   } catch (const TUsageError& e) {
     if (!e.Message.empty()) err << "kestrel-tool: " << e.Message << "\n";
     err << kUsage;

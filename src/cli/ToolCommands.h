@@ -26,6 +26,12 @@ constexpr int kExitUsage = 2;
 //                                 picture (the first one offered)
 //     --tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg  (none)
 //     --transparent               GIF and icon: the background colour (black) is transparent
+//   resize INPUT OUTPUT  reads INPUT, resizes it and writes OUTPUT as convert does (with its options):
+//     --width W, --height H       the new size; a side not given keeps the proportions
+//     --filter NAME               the filtered stretch with box, triangle, hermite, bell, bspline,
+//                                 lanczos3 (the default) or mitchell
+//     --box X,Y                   the Resample window's box resampler at sample rates X (1..12)
+//                                 and Y (1..36)
 //   frames IN.gif OUTDIR  every frame of an animation as the viewer composes it, as BMP files,
 //                         with the waits between them (see FramesCommand.h)
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -2,6 +2,7 @@
 // by our readers and by an independent one, the writer options, and writes that fail.
 
 #include "IndependentReader.h"
+#include "ToolRun.h"
 
 #include "cli/ToolCommands.h"
 
@@ -22,16 +23,8 @@
 namespace kestrel {
 namespace {
 
-struct ToolRun {
-  int Code;
-  std::string Err;
-};
-
-ToolRun Tool(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int code = RunTool(args, out, err);
-  return {code, err.str()};
-}
+using test::Tool;
+using test::ToolRun;
 
 // A picture of format with distinct colours in its palette, saved as a BMP.
 std::string MakeSource(const QTemporaryDir& dir, TPixelFormat format) {
@@ -116,11 +109,10 @@ TEST(ToolSave, LosslessWritersKeepEveryPixelForOurReadersAndAnother) {
     const std::vector<TPixelColor> original = PixelsOfFile(sources[c.SourceBits]);
     EXPECT_EQ(PixelsOfFile(output), original);
     const std::string extension = c.Extension;
-    const int reader =
-        (extension == "dcx" && c.SourceBits > 1) ||
-                (c.SourceBits == 4 && (extension == "pcx" || extension == "pcc"))
-            ? 1
-            : 0;
+    const int reader = (extension == "dcx" && c.SourceBits > 1) ||
+                               (c.SourceBits == 4 && (extension == "pcx" || extension == "pcc"))
+                           ? 1
+                           : 0;
     outputs[reader] << QString::fromStdString(output);
     expected[reader].push_back(original);
   }

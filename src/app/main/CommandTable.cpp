@@ -66,7 +66,7 @@ std::vector<TCommand> MakeTable() {
       BUILT("Exit1", "E&xit", "", "&File", Exit1Click),
       // "&Edit"
       CMD("Undo1", "&Undo", "Ctrl+Z", "&Edit", Undo1Click),
-      CMD("Resample1", "&Resample", "", "&Edit", Resample1Click),
+      BUILT("Resample1", "&Resample", "", "&Edit", Resample1Click),
       Kind(CMD("None1", "&None", "", tools, None1Click), K::Radio, "tools", true),
       Kind(CMD("Crop1", "&Crop", "", tools, Crop1Click), K::Radio, "tools"),
       Kind(CMD("Pen1", "&Pen", "", tools, Pen1Click), K::Radio, "tools"),

@@ -2,6 +2,7 @@
 
 #include "app/main/ImageMask.h"
 #include "app/main/MainSettings.h"
+#include "app/resample/ResampleDialog.h"
 #include "app/saveas/SaveImageAs.h"
 #include "app/saveas/ViewerSaveQuestions.h"
 #include "app/view/Dpicture.h"
@@ -62,6 +63,7 @@ TKestrelMain::TKestrelMain(const QStringList& arguments, QWidget* parent)
 
 TKestrelMain::~TKestrelMain() {
   qApp->removeEventFilter(this);
+  CloseResampler();
   // The children's last events (hide, resize) come after this object is gone: the view's hook
   // must not hand them on.
   delete ViewEvents;

@@ -39,6 +39,8 @@ class TFListBox;
 class TGIFImage;
 class TJpgOptions;
 class TPictureLoader;
+class TResampleDialog;
+class TResampleHost;
 class TSaveImageAs;
 class TViewerSaveQuestions;
 enum class TBitmapTransform;
@@ -155,6 +157,7 @@ public:
   void FlipHorizontal1Click();
   void RotateClockwise1Click();
   void RotateAnticlockwise1Click();
+  void Resample1Click();
 
   // Controls, named as the layout names them.
   QFrame* FileView = nullptr;
@@ -324,6 +327,21 @@ private:
   bool LoadCursorShown = false;
   bool ApplyingMode = false;
   bool BuildingView = false; // the view copy is being built from the picture
+
+  // Resampling (MainResample.cpp).
+public:
+  // A resampling run is under way.
+  bool Resampling() const;
+  // Ends a resampling run at once and waits for its worker: before a load, a close or a rebuild
+  // of the view.
+  void WaitForResampler();
+  TResampleDialog* ResampleWindow = nullptr; // made on first use
+
+private:
+  friend class TMainResampleHost;
+  void PictureSizeChanged();
+  void CloseResampler();
+  std::unique_ptr<TResampleHost> ResampleHost;
 
   // Folder watcher, file-list refresh, file mask and status line (app/watcher/MainRefresh.cpp).
 public:

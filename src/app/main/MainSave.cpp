@@ -5,6 +5,7 @@
 
 #include "app/options/CompressDlg.h"
 #include "app/options/JpgOptions.h"
+#include "app/resample/ResampleDialog.h"
 #include "app/saveas/SaveImageAs.h"
 #include "app/saveas/ViewerSaveQuestions.h"
 #include "app/view/Dpicture.h"
@@ -30,6 +31,10 @@ void TKestrelMain::CreateSaving() {
   SaveQuestions = std::make_unique<TViewerSaveQuestions>(*CompressDlg, askJpeg, this);
   ImageSave = std::make_unique<TSaveImageAs>(*SaveQuestions, this);
   ImageSave->CurrentFolder = [this] { return FListBox1->Directory(); };
+  // A save takes the resampler's whole result.
+  ImageSave->WaitForResampler = [this] {
+    if (ResampleWindow) ResampleWindow->WaitUntilIdle();
+  };
   ImageSave->SetAutomaticRefresh = [this](bool on) { FileviewUpdate = on; };
   ImageSave->RefreshWanted = [this] { return !CommandSet->Action("StopUpdate2")->isChecked(); };
 }

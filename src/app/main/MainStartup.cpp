@@ -342,6 +342,7 @@ void TKestrelMain::closeEvent(QCloseEvent* event) {
 
 void TKestrelMain::FormClose() {
   Closing = true;
+  WaitForResampler();
   if (!WriteNothing && !ReadFlag(CustomDir, false))
     WriteSetting(InitialDir, DListBox1->Directory());
 }

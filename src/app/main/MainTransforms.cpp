@@ -31,6 +31,7 @@ void TKestrelMain::RotateAnticlockwise1Click() {
 }
 
 void TKestrelMain::TransformShown(TBitmapTransform transform) {
+  WaitForResampler();
   const TBitmap* shown = DisplayedBitmap();
   if (!shown || shown->Empty() || shown->Width() <= 0 || shown->Height() <= 0) return;
   try {

@@ -7,6 +7,7 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MainCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainInput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainResample.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainSave.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainStartup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainTransforms.cpp

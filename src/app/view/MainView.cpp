@@ -180,6 +180,7 @@ void TKestrelMain::LoadPicture(const QString& path) {
     Picture->Load(path, ScreenDepth());
     return;
   }
+  WaitForResampler();
   if (!TimerHeldByLoad) {
     TimerHeldByLoad = true;
     TimerWasActive = Timer1->isActive();
@@ -226,6 +227,7 @@ void TKestrelMain::ShowLoadedPicture(const QString& path, TLoadResult&& result) 
     View.ViewStale = true;
     RebuildView();
   }
+  PictureSizeChanged();
   UpdateJpegControls();
   RunOptions();
   PaintBox1->update();
@@ -301,6 +303,7 @@ void TKestrelMain::ResetView() {
 }
 
 void TKestrelMain::ClearPicture() {
+  WaitForResampler();
   Loader->Cancel();
   EndLoad();
   Picture->SetGraphic(nullptr);
@@ -340,6 +343,7 @@ int TKestrelMain::Reduction() const {
 void TKestrelMain::RebuildView() {
   if (FitWindowMode() || !PictureValid() || !JpgOptions) return;
   if (ImageModified) return; // edits are not overwritten
+  WaitForResampler();
   TTimerPause pause(Timer1);
   TGraphic& graphic = *Picture->Graphic();
   const bool transparent = CommandSet->Action("Transparent1")->isChecked();
@@ -377,7 +381,8 @@ void TKestrelMain::RebuildView() {
 }
 
 void TKestrelMain::FitToWindow() {
-  if (!FitWindowMode() || !PictureValid()) return;
+  // The resampler's destination is shown as it is until the run ends.
+  if (!FitWindowMode() || !PictureValid() || Resampling()) return;
   TGraphic& graphic = *Picture->Graphic();
   const auto fit = FitSize(ScrollBox1->width(), ScrollBox1->height(), kFrameMargin, graphic.Width(),
                            graphic.Height());
@@ -564,6 +569,7 @@ void TKestrelMain::PictureChanged() {
   const auto* gif = dynamic_cast<const TGIFImage*>(Picture->Graphic());
   if (gif) View.Animated = gif->FrameCount() > 1;
   if (!PictureValid() || ViewBitmap->Empty()) return;
+  WaitForResampler();
   View.ViewStale = true;
   View.ForceRebuild = true;
   // A new frame of an animation is drawn at once (not while the copy is being built from it).

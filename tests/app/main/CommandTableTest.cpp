@@ -45,7 +45,9 @@ TEST(CommandTable, OnlyTheMainWindowsOwnCommandsAreBuilt) {
                                   "Toolbutton2", "ToolButton3", "StopPic", "JpegProperties1",
                                   // saving and the menu transforms
                                   "SaveAs1", "SaveAs2", "InvertImage1", "MirrorVertical1",
-                                  "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1"}));
+                                  "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1",
+                                  // resampling
+                                  "Resample1"}));
 }
 
 class Commands : public test::MainWindowFixture {};

@@ -42,8 +42,9 @@ TEST(Sound, PlaysInTheBackgroundAndASilentSystemSaysNothing) {
     const TSearchPath path(bin);
     EXPECT_EQ(SoundPlayerProgram(), bin + "/aplay");
     PlaySoundAsync("/pictures/a ding.wav");
-    // The call came back while the sound plays.
-    ASSERT_TRUE(test::WaitUntil([&] { return QFile::exists(played); }, 10000));
+    // The call came back while the sound plays. The player's note is there once its line is
+    // whole: the file exists a moment before the line is in it.
+    ASSERT_TRUE(test::WaitUntil([&] { return test::FileBytes(played).endsWith('\n'); }, 10000));
     EXPECT_EQ(test::FileBytes(played), "/pictures/a ding.wav\n");
     EXPECT_FALSE(QFile::exists(finished));
     // The desktop's sound server is asked first when it is there.

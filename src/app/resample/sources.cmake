@@ -1,0 +1,3 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ResampleDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Resampler.cpp)
