@@ -1,5 +1,7 @@
 #include "cli/ToolCommands.h"
 
+#include "cli/PrintCommand.h"
+
 #include "app/save/DepthCode.h"
 #include "app/save/ImageSaver.h"
 #include "cli/FramesCommand.h"
@@ -38,12 +40,10 @@ constexpr const char* kUsage =
     "       kestrel-tool resize INPUT OUTPUT [--width W] [--height H]\n"
     "         [--filter box|triangle|hermite|bell|bspline|lanczos3|mitchell | --box X,Y]\n"
     "         [the writer options of convert]\n"
+    "       kestrel-tool print INPUT OUTPUT.pdf [--position center|top-left|top-right|\n"
+    "         bottom-left|bottom-right|top-center|bottom-center] [--percent N|fit] [--landscape]\n"
+    "         [--resolution DPI]\n"
     "       kestrel-tool frames IN.gif OUTDIR\n";
-
-// A command line the usage does not allow; its text goes before the usage.
-struct TUsageError {
-  std::string Message;
-};
 
 // The writer options of convert, as given.
 struct TConvertOptions {
@@ -85,16 +85,6 @@ struct TResizeOptions {
   std::optional<TSampleRates> Box;
   bool Any() const { return Width || Height || Filter || Box; }
 };
-
-// A whole number of 1 to digits digits between low and high, or nothing.
-std::optional<int> NumberIn(const std::string& text, size_t digits, int low, int high) {
-  if (text.empty() || text.size() > digits ||
-      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return std::nullopt;
-  const int value = std::stoi(text);
-  if (value < low || value > high) return std::nullopt;
-  return value;
-}
 
 int SideNamed(const std::string& text, const std::string& option) {
   const auto side = NumberIn(text, 7, 1, static_cast<int>(ImageLimits::kMaxDimension));
@@ -153,7 +143,8 @@ int QualityNamed(const std::string& text) {
 
 // Splits args into the words of the command and its options.
 std::vector<std::string> ParseOptions(const std::vector<std::string>& args,
-                                      TConvertOptions& options, TResizeOptions& resize) {
+                                      TConvertOptions& options, TResizeOptions& resize,
+                                      TPrintOptions& print) {
   std::vector<std::string> words;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -161,6 +152,7 @@ std::vector<std::string> ParseOptions(const std::vector<std::string>& args,
       if (i + 1 == args.size()) throw TUsageError{arg + " needs a value"};
       return args[++i];
     };
+    if (ParsePrintOption(arg, value, print)) continue;
     if (arg == "--width" || arg == "--height")
       (arg == "--width" ? resize.Width : resize.Height) = SideNamed(value(), arg);
     else if (arg == "--filter")
@@ -258,30 +250,6 @@ int Info(const std::string& path, std::ostream& out) {
   return kExitOk;
 }
 
-// The picture as a device bitmap at its own depth: an image-library picture keeps its pixels and
-// palette exactly (grey formats as palette bitmaps of greys), a JPEG picture gives its decoded
-// bitmap, anything else its own conversion.
-std::unique_ptr<TBitmap> DeviceBitmapOf(const TGraphic& graphic) {
-  auto result = std::make_unique<TBitmap>();
-  TBitmap& bitmap = *result;
-  if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic)) {
-    bitmap.Assign(&const_cast<TJPEGImage*>(jpeg)->Bitmap());
-    return result;
-  }
-  const auto* dib = dynamic_cast<const TDibGraphic*>(&graphic);
-  if (!dib || dib->Empty()) {
-    bitmap.Assign(&graphic);
-    return result;
-  }
-  bitmap.NewImage(dib->Width(), dib->Height(), PixelFormatOfBits(dib->BitsPerPixel()),
-                  dib->PaletteHandle());
-  const size_t rowBytes = static_cast<size_t>(std::min(bitmap.BytesPerLine(), dib->BytesPerLine()));
-  for (int y = 0; y < dib->Height(); ++y)
-    std::memcpy(bitmap.ScanLine(y), dib->ScanLine(y), rowBytes);
-  bitmap.SetPelsPerMeter(dib->XPelsPerMeter(), dib->YPelsPerMeter());
-  return result;
-}
-
 // A save that never asks and writes what it is told to err.
 class TToolQuestions : public TSaveQuestions {
 public:
@@ -358,17 +326,52 @@ int Resize(const std::string& input, const std::string& output, const TConvertOp
 
 } // namespace
 
+std::optional<int> NumberIn(const std::string& text, size_t digits, int low, int high) {
+  if (text.empty() || text.size() > digits ||
+      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  const int value = std::stoi(text);
+  if (value < low || value > high) return std::nullopt;
+  return value;
+}
+
+std::unique_ptr<TBitmap> DeviceBitmapOf(const TGraphic& graphic) {
+  auto result = std::make_unique<TBitmap>();
+  TBitmap& bitmap = *result;
+  if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic)) {
+    bitmap.Assign(&const_cast<TJPEGImage*>(jpeg)->Bitmap());
+    return result;
+  }
+  const auto* dib = dynamic_cast<const TDibGraphic*>(&graphic);
+  if (!dib || dib->Empty()) {
+    bitmap.Assign(&graphic);
+    return result;
+  }
+  bitmap.NewImage(dib->Width(), dib->Height(), PixelFormatOfBits(dib->BitsPerPixel()),
+                  dib->PaletteHandle());
+  const size_t rowBytes = static_cast<size_t>(std::min(bitmap.BytesPerLine(), dib->BytesPerLine()));
+  for (int y = 0; y < dib->Height(); ++y)
+    std::memcpy(bitmap.ScanLine(y), dib->ScanLine(y), rowBytes);
+  bitmap.SetPelsPerMeter(dib->XPelsPerMeter(), dib->YPelsPerMeter());
+  return result;
+}
+
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   try {
     TConvertOptions options;
     TResizeOptions resize;
-    const std::vector<std::string> words = ParseOptions(args, options, resize);
+    TPrintOptions printOptions;
+    const std::vector<std::string> words = ParseOptions(args, options, resize, printOptions);
     const std::string command = words.empty() ? std::string() : words[0];
     const bool info = command == "info" && words.size() == 2 && !options.Any() && !resize.Any();
     const bool convert = command == "convert" && words.size() == 3 && !resize.Any();
     const bool resizing = command == "resize" && words.size() == 3;
+    const bool print = command == "print" && words.size() == 3 && !options.Any() && !resize.Any();
     const bool frames = command == "frames" && words.size() == 3 && !options.Any() && !resize.Any();
-    if (!info && !convert && !resizing && !frames) throw TUsageError{};
+    if (!info && !convert && !resizing && !print && !frames) throw TUsageError{};
+    if (!print && printOptions.Any())
+      throw TUsageError{"--position, --percent, --landscape and --resolution are print's"};
+    if (print) return PrintToPdf(words[1], words[2], printOptions, out, err);
     // The program's GIF settings: a deep picture written as GIF gets an octree palette of 8 bits.
     ApplyProgramGIFDefaults();
     if (info) return Info(words[1], out);

@@ -3,11 +3,17 @@
 // extension; convert writes through the viewer's save engine, so a file it writes is the file
 // "Save Image As" writes with the same options.
 
+#include <cstddef>
 #include <iosfwd>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kestrel {
+
+class TBitmap;
+class TGraphic;
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1; // reading or writing failed; the message is on err
@@ -26,14 +32,33 @@ constexpr int kExitUsage = 2;
 //                                 picture (the first one offered)
 //     --tiff-compression none|packbits|g3|g3-2d|g4|zlib|jpeg  (none)
 //     --transparent               GIF and icon: the background colour (black) is transparent
-//   resize INPUT OUTPUT  reads INPUT, resizes it and writes OUTPUT as convert does (with its options):
+//   resize INPUT OUTPUT  reads INPUT, resizes it and writes OUTPUT as convert does (with its
+//   options):
 //     --width W, --height H       the new size; a side not given keeps the proportions
 //     --filter NAME               the filtered stretch with box, triangle, hermite, bell, bspline,
 //                                 lanczos3 (the default) or mitchell
 //     --box X,Y                   the Resample window's box resampler at sample rates X (1..12)
 //                                 and Y (1..36)
+//   print INPUT OUTPUT.pdf       prints INPUT on one page of a PDF file, as the print window does:
+//     --position center|top-left|top-right|bottom-left|bottom-right|top-center|bottom-center
+//     --percent N|fit             the scale, 1 to the fit percentage (100)
+//     --landscape                 landscape paper
+//     --resolution DPI            dots per inch of the page, 36 to 2400 (300)
 //   frames IN.gif OUTDIR  every frame of an animation as the viewer composes it, as BMP files,
 //                         with the waits between them (see FramesCommand.h)
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// A command line the usage does not allow; its text goes before the usage.
+struct TUsageError {
+  std::string Message;
+};
+
+// A whole number of 1 to digits digits between low and high, or nothing.
+std::optional<int> NumberIn(const std::string& text, size_t digits, int low, int high);
+
+// The picture as a device bitmap at its own depth: an image-library picture keeps its pixels and
+// palette exactly (grey formats as palette bitmaps of greys), a JPEG picture gives its decoded
+// bitmap, anything else its own conversion.
+std::unique_ptr<TBitmap> DeviceBitmapOf(const TGraphic& graphic);
 
 } // namespace kestrel

@@ -8,6 +8,7 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/GifToolTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FramesToolTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolSaveTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PrintToolTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolIconMetafileTest.cpp)
 # giflib reads back the GIF files the tool writes.
 find_package(GIF REQUIRED)

@@ -108,7 +108,7 @@ std::vector<TCommand> MakeTable() {
       CMD("Stretched1", "&Stretched", "", wallpaper, Stretched1Click),
       CMD("NoWallpaper", "&None", "", wallpaper, NoWallpaperClick),
       Kind(CMD("StayOnTop1", "Stay On &Top", "", "&Options", StayOnTop1Click), K::Check),
-      CMD("Print1", "&Print", "Ctrl+P", "&Options", Print1Click),
+      BUILT("Print1", "&Print", "Ctrl+P", "&Options", Print1Click),
       Kind(BUILT("StopPic", "Stop Picture &Update", "Ctrl+U", "&Options", StopPicClick), K::Check),
       Kind(BUILT("StopUpdate2", "Stop &Fileview Update", "Ctrl+F", "&Options", StopUpdate2Click),
            K::Check),

@@ -39,6 +39,7 @@ class TFListBox;
 class TGIFImage;
 class TJpgOptions;
 class TPictureLoader;
+class TPrintSetup;
 class TResampleDialog;
 class TResampleHost;
 class TSaveImageAs;
@@ -157,6 +158,7 @@ public:
   void FlipHorizontal1Click();
   void RotateClockwise1Click();
   void RotateAnticlockwise1Click();
+  void Print1Click();
   void Resample1Click();
 
   // Controls, named as the layout names them.
@@ -211,6 +213,7 @@ public:
   std::unique_ptr<TBitmap> OverlayBitmap;
   TJpgOptions* JpgOptions = nullptr; // made by FinishStart, the last long-lived window
   TCompressDlg* CompressDlg = nullptr;
+  TPrintSetup* PrintSetup = nullptr; // made when first opened
   // "Save Image As": its dialog, the remembered writer options, folder and last saved path.
   std::unique_ptr<TSaveImageAs> ImageSave;
   TViewState View;

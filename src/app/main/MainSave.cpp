@@ -1,5 +1,5 @@
 // "Save Image As" from the main window: the proposed name, what the save is told about the shown
-// picture, and the option windows that answer its questions.
+// picture, and the option windows that answer its questions; and "Print", of the shown picture.
 
 #include "app/main/KestrelMain.h"
 
@@ -10,6 +10,7 @@
 #include "app/saveas/ViewerSaveQuestions.h"
 #include "app/view/Dpicture.h"
 #include "browse/filelists/FListBox.h"
+#include "desktop/print/PrintSetup.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -63,6 +64,13 @@ void TKestrelMain::SaveAs1Click() {
   if (!shown) return;
   ImageSave->Title = TSaveImageAs::kTitle;
   ImageSave->SaveWithDialog(ProposedSaveName(), *shown, ShownForSave());
+}
+
+void TKestrelMain::Print1Click() {
+  if (!PrintSetup)
+    PrintSetup = new TPrintSetup(
+        {[this] { return DisplayedBitmap(); }, [this] { return CurrentPicture; }}, this);
+  PrintSetup->ShowSetup();
 }
 
 } // namespace kestrel

@@ -12,6 +12,7 @@
 #include "app/view/ViewTexts.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
+#include "desktop/print/PrintSetup.h"
 #include "imaging/gif/GIFImage.h"
 #include "imaging/png/PngGraphic.h"
 #include "platform/display/ScreenDepth.h"
@@ -603,6 +604,7 @@ void TKestrelMain::RunOptions1() {
       FitToImage();
     PlacePicture();
     PaintBox1->update();
+    if (PrintSetup) PrintSetup->PictureChanged();
   }
   ApplyingMode = false;
 }

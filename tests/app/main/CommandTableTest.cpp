@@ -47,7 +47,9 @@ TEST(CommandTable, OnlyTheMainWindowsOwnCommandsAreBuilt) {
                                   "SaveAs1", "SaveAs2", "InvertImage1", "MirrorVertical1",
                                   "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1",
                                   // resampling
-                                  "Resample1"}));
+                                  "Resample1",
+                                  // printing
+                                  "Print1"}));
 }
 
 class Commands : public test::MainWindowFixture {};

@@ -5,7 +5,9 @@
 #include "app/options/CompressDlg.h"
 #include "app/options/JpgOptions.h"
 #include "app/saveas/SaveImageAs.h"
+#include "desktop/print/PrintSetup.h"
 #include "imaging/jpeg/JpegImage.h"
+#include "platform/ui/PrintDialog.h"
 #include "platform/ui/SaveDialog.h"
 
 #include "ViewTestSupport.h"
@@ -14,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
@@ -182,6 +185,26 @@ TEST_F(MainSave, TurnedPicturesAreShownAndSavedTurned) {
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 6; ++x)
       ASSERT_EQ(main->ViewBitmap->PixelColor(x, y), pattern->PixelColor(x, y)) << x << "," << y;
+}
+
+TEST_F(MainSave, TheTurnedPictureIsPrintedAndStaysShown) {
+  const auto pattern = test::PatternBitmap(6, 4);
+  TKestrelMain* main = Show(Write(*pattern, "p.bmp"));
+  ASSERT_NE(main, nullptr);
+  main->Commands().Action("RotateClockwise1")->trigger();
+  main->Commands().Action("Print1")->trigger();
+  ASSERT_NE(main->PrintSetup, nullptr);
+  EXPECT_TRUE(main->PrintSetup->isVisible());
+  EXPECT_EQ(main->PrintSetup->Placement().Printed, (TSize{4, 6}));
+  if (PrinterInstalled()) GTEST_SKIP() << "a printer is installed: the print dialog would show";
+  Chosen = Pictures + "/turned.pdf";
+  main->PrintSetup->Button1Click();
+  main->PrintSetup->WaitForJob();
+  EXPECT_EQ(main->PrintSetup->windowTitle(), "Printing Complete!");
+  EXPECT_TRUE(QFileInfo::exists(Chosen));
+  // The print took a copy: the view still shows the turned picture.
+  EXPECT_EQ(main->ViewBitmap->Width(), 4);
+  EXPECT_EQ(main->PaintBox1->size(), QSize(4, 6));
 }
 
 TEST_F(MainSave, PalettePicturesTurnAsEightBitOnes) {

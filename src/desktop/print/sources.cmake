@@ -1,0 +1,4 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/PrintJob.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PrintLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PrintSetup.cpp)

@@ -1,0 +1,3 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/PrintLayoutTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PrintSetupTest.cpp)
