@@ -90,8 +90,7 @@ TRect TGIFComposer::Paint(const TGIFSubImage& frame, int disposal, bool masked) 
   const TRect area = AreaOf(frame);
   // The target differs from the work buffer only where the previous frame went when that frame
   // was restored or drawn elsewhere: that part is put right together with this frame's.
-  const TRect changed =
-      previousDisposal_ >= dpBackground ? UnionRects(previousArea_, area) : area;
+  const TRect changed = previousDisposal_ >= dpBackground ? UnionRects(previousArea_, area) : area;
   TRect painted = changed;
   if (!buffered_ || (disposal == dpPrevious && previousDisposal_ <= dpKeep)) {
     // Straight on the target: the work buffer keeps what is to come back.

@@ -6,6 +6,7 @@
 #include "imaging/gif/GIFClock.h"
 #include "imaging/gif/GIFImage.h"
 
+#include "../bmod/PictureTestSupport.h"
 #include "../support/ImagingTestSupport.h"
 #include "AnimationFiles.h"
 #include "GIFImageTestSupport.h"
@@ -341,4 +342,25 @@ TEST_F(GIFPainterTest, DamagedAnimationsPlayAsFarAsTheyGo) {
     previous = Shown.size();
   }
   EXPECT_EQ(previous, 3u);
+}
+
+TEST_F(GIFPainterTest, TheFuzzSeedsPlayEveryFrameTheyHold) {
+  for (const auto& seed : test::FuzzSeeds("fuzz_gif_frames")) {
+    Shown.clear();
+    Image.Clear();
+    Load(seed);
+    ASSERT_GE(Image.FrameCount(), 1);
+    auto painter = Play(gdAnimate | gdTransparent | gdClearOnPass);
+    EXPECT_TRUE(painter->Ended());
+    EXPECT_EQ(Shown.size(), size_t(Image.FrameCount()));
+
+    // Timer-driven and looping for ever, it goes on until the image changes.
+    TBitmap view(Image.Width(), Image.Height(), pf24bit);
+    Image.SetDrawOptions(kPlay | gdLoopForever);
+    Image.Draw(view.Canvas(), {0, 0, Image.Width(), Image.Height()});
+    Clock->Advance(10 * 1000 * kMs);
+    EXPECT_EQ(Image.Animating(), Image.FrameCount() > 1);
+    Image.Clear();
+    EXPECT_EQ(Clock->Pending(), 0);
+  }
 }
