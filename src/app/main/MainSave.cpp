@@ -6,6 +6,7 @@
 #include "app/options/CompressDlg.h"
 #include "app/options/JpgOptions.h"
 #include "app/resample/ResampleDialog.h"
+#include "app/save/SaveFilter.h"
 #include "app/saveas/SaveImageAs.h"
 #include "app/saveas/ViewerSaveQuestions.h"
 #include "app/view/Dpicture.h"
@@ -15,7 +16,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QSpinBox>
 
 namespace kestrel {
@@ -41,11 +41,11 @@ void TKestrelMain::CreateSaving() {
 }
 
 QString TKestrelMain::ProposedSaveName() const {
+  QStringList selected;
   for (int i = 0; i < FListBox1->Count(); ++i)
     if (FListBox1->Selected(i))
-      return QDir(FListBox1->Directory()).filePath(FListBox1->Item(i).Text);
-  const QString caption = windowTitle();
-  return QFileInfo(caption).isFile() ? caption : QString("unknown.bmp");
+      selected << QDir(FListBox1->Directory()).filePath(FListBox1->Item(i).Text);
+  return kestrel::ProposedSaveName(selected, windowTitle());
 }
 
 TSavePicture TKestrelMain::ShownForSave() const {

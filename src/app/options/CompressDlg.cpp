@@ -37,8 +37,10 @@ TCompressDlg::TCompressDlg(QWidget* parent) : QDialog(parent) {
 
 TCompressDlg::~TCompressDlg() = default;
 
-void TCompressDlg::Prepare(TCompressUse use, int depthCode, int paletteColors, bool synthesized) {
+void TCompressDlg::Prepare(TCompressUse use, int depthCode, int paletteColors, bool synthesized,
+                           TItemCheck followable) {
   Choices = std::make_unique<TCompressChoices>(use, depthCode, paletteColors, synthesized);
+  Followable = std::move(followable);
   setWindowTitle(QString::fromStdString(Choices->Caption()));
   Label1->setText(QString::fromStdString(Choices->Prompt()));
   Label3->setText(QString::fromStdString(Choices->PaletteText()));
@@ -54,7 +56,11 @@ void TCompressDlg::FillItems() {
   cbMain->clear();
   for (const std::string& item : Choices->Items())
     cbMain->addItem(QString::fromStdString(item));
-  cbMain->setCurrentIndex(0);
+  // The first choice the save can follow: one that is bound to fail would only bring a message.
+  int first = 0;
+  while (Followable && first + 1 < cbMain->count() && !Followable(Choices->DepthCode(), first))
+    ++first;
+  cbMain->setCurrentIndex(first);
 }
 
 void TCompressDlg::CbPixelsChange() {
@@ -81,8 +87,8 @@ void TCompressDlg::reject() {
 }
 
 int TCompressDlg::CompressionWindow(TCompressUse use, const TBitmap& bitmap, int depthCode,
-                                    bool synthesized, int* depthCodeOut) {
-  Prepare(use, depthCode, bitmap.Palette().Count(), synthesized);
+                                    bool synthesized, int* depthCodeOut, TItemCheck followable) {
+  Prepare(use, depthCode, bitmap.Palette().Count(), synthesized, std::move(followable));
   exec();
   if (depthCodeOut) *depthCodeOut = DepthCode();
   return ResultCode();

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -24,13 +25,18 @@ public:
   explicit TCompressDlg(QWidget* parent = nullptr);
   ~TCompressDlg() override;
 
+  // Whether the save can follow item (an index of the list) at the chosen depth code.
+  using TItemCheck = std::function<bool(int depthCode, int item)>;
+
   // Shows the window modally for one use over bitmap (of depth code depthCode; synthesized: its
   // palette was made by the program) and waits until it is closed. Returns the result code, -1
-  // when cancelled; for the BMP and PNG uses depthCodeOut gets the chosen depth (2, 3 or 6).
+  // when cancelled; for the BMP and PNG uses depthCodeOut gets the chosen depth (2, 3 or 6). The
+  // list opens on the first item that followable accepts (the first item when none is given).
   int CompressionWindow(TCompressUse use, const TBitmap& bitmap, int depthCode, bool synthesized,
-                        int* depthCodeOut);
+                        int* depthCodeOut, TItemCheck followable = {});
   // Sets the window up for a use without showing it (CompressionWindow does this first).
-  void Prepare(TCompressUse use, int depthCode, int paletteColors, bool synthesized);
+  void Prepare(TCompressUse use, int depthCode, int paletteColors, bool synthesized,
+               TItemCheck followable = {});
   // What the window returns for the way it was closed.
   int ResultCode() const;
   int DepthCode() const;
@@ -55,6 +61,7 @@ private:
   void FillItems();
 
   std::unique_ptr<TCompressChoices> Choices;
+  TItemCheck Followable;
 };
 
 } // namespace kestrel

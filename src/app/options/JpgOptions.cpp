@@ -62,7 +62,7 @@ TJpgOptions::~TJpgOptions() {
   if (!storeSettings_) return;
   try {
     WriteSetting(kQuality, JpgCompression->value());
-    WriteSetting(kPerformance, cbPerformance->currentIndex());
+    WriteSetting(kPerformance, performanceChoice_);
   } catch (const std::exception&) {
     // A window going away has nobody to tell; the next start reads the old values.
   }
@@ -117,13 +117,18 @@ void TJpgOptions::BuildLayout() {
     connect(box, &QComboBox::currentIndexChanged, this, [this] {
       if (OnLoadOptionsChanged) OnLoadOptionsChanged();
     });
+  // A pick of the item already shown is a choice too.
+  for (auto changed : {&QComboBox::currentIndexChanged, &QComboBox::activated})
+    connect(cbPerformance, changed, this, [this](int index) { performanceChoice_ = index; });
 }
 
 void TJpgOptions::ReadSettings() {
   JpgCompression->setValue(std::clamp(ReadSetting(kQuality, kDefaultQuality), 1, 100));
-  const int stored = ReadSetting(kPerformance, kDefaultPerformance);
-  // Below true colour the better decoder is worth its time whatever was stored.
-  cbPerformance->setCurrentIndex(ScreenDepth() > 16 ? std::clamp(stored, 0, 1) : jpBestQuality);
+  const int stored = std::clamp(ReadSetting(kPerformance, kDefaultPerformance), 0, 1);
+  // Below true colour the better decoder is worth its time whatever was stored; that is this
+  // session's choice, not the user's, so the stored value stays.
+  cbPerformance->setCurrentIndex(ScreenDepth() > 16 ? stored : jpBestQuality);
+  performanceChoice_ = stored;
 }
 
 void TJpgOptions::SetForm(TJpgForm form) {

@@ -3,7 +3,8 @@
 // options the viewer applies each time it renders a JPEG, and the scale list the viewer zooms
 // with; its save part holds the encoder options of a JPEG save. It is made once at start and
 // lives until exit; its controls are the options in force. "Quality" and "Performance" are read
-// from the settings store when it is made and written back when it goes.
+// from the settings store when it is made and written back when it goes. Below true colour the
+// window shows "Quality" whatever was stored, and stores back only what the user chose.
 
 #include "imaging/jpeg/JpegImage.h"
 
@@ -98,6 +99,7 @@ private:
   TJpgForm form_ = TJpgForm::Load;
   bool storeSettings_;
   int lastResult_ = 0;
+  int performanceChoice_ = 0; // what "Performance" stores: the stored value or the user's choice
 };
 
 // The quality box's key rule: a typed character is taken when it is a digit and the text, less

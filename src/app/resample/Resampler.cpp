@@ -21,12 +21,10 @@ void TResampler::Start(TBusyClaim claim, const TBitmap& source, const TBoxTarget
   // The thread's own copy of the source (its pixels shared until the window writes its own).
   auto copy = std::make_shared<TBitmap>();
   copy->Assign(&source);
-  auto held = std::make_shared<TBusyClaim>(std::move(claim));
-  thread_ = QThread::create([this, copy, held, target, run] {
-    // The flag is free again when the body ends, however it ends.
-    TBusyClaim claim = std::move(*held);
-    Body(claim, *copy, target, run);
-  });
+  // Held here, on the window's thread, until the run's end reaches it: the flag is free only once
+  // the last rows are in the view.
+  claim_.emplace(std::move(claim));
+  thread_ = QThread::create([this, copy, target, run] { Body(*copy, target, run); });
   thread_->start(QThread::LowPriority);
 }
 
@@ -40,6 +38,7 @@ void TResampler::Abandon() {
   thread_->wait();
   delete thread_;
   thread_ = nullptr;
+  claim_.reset();
   ++run_; // what the run posted is dropped when it arrives
 }
 
@@ -52,8 +51,7 @@ void TResampler::Post(uint64_t run, std::function<void()> call) {
       Qt::QueuedConnection);
 }
 
-void TResampler::Body(TBusyClaim& claim, const TBitmap& source, const TBoxTarget& target,
-                      uint64_t run) {
+void TResampler::Body(const TBitmap& source, const TBoxTarget& target, uint64_t run) {
   const size_t rowBytes = 3 * static_cast<size_t>(target.Width);
   auto band = std::make_shared<TResampleBand>();
   // Rows arrive in order; a row handed out part-made comes again, and replaces itself.
@@ -97,7 +95,6 @@ void TResampler::Body(TBusyClaim& claim, const TBitmap& source, const TBoxTarget
   } catch (const std::exception& e) {
     error = e.what();
   }
-  claim.Release();
   Post(run, [this, run, completed, error] { Ended(run, completed, error); });
 }
 
@@ -110,6 +107,7 @@ void TResampler::Ended(uint64_t run, bool completed, const std::string& error) {
   thread_->wait();
   delete thread_;
   thread_ = nullptr;
+  claim_.reset();
   if (run == run_ && OnTerminate) OnTerminate(completed, error);
 }
 

@@ -3,7 +3,8 @@
 // own copy of the source and hands the destination rows it makes to this object's thread (the
 // window's) in bands, with the progress, through queued calls; it never touches a bitmap that is
 // shown and never waits for the window, so the window may stop it and wait for its end at any
-// time. A run holds the not-busy flag from start to end, however it ends.
+// time. A run holds the not-busy flag from its start until its end has reached the window (or it
+// is abandoned), however it ends.
 
 #include "imaging/core/Bitmap.h"
 #include "processing/busy/BusyFlag.h"
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,12 +53,13 @@ public:
   void Abandon();
 
 private:
-  void Body(TBusyClaim& claim, const TBitmap& source, const TBoxTarget& target, uint64_t run);
+  void Body(const TBitmap& source, const TBoxTarget& target, uint64_t run);
   void Post(uint64_t run, std::function<void()> call);
   void Deliver(const TResampleBand& band);
   void Ended(uint64_t run, bool completed, const std::string& error);
 
   QThread* thread_ = nullptr;
+  std::optional<TBusyClaim> claim_; // the run's
   std::atomic<bool> stop_{false};
   uint64_t run_ = 0; // the run whose deliveries count
 };

@@ -48,11 +48,17 @@ bool TSavePlan::NeedsSourcePalette() const {
 }
 
 TSavePlan PlanBitmapSave(int depthCode, int targetDepthCode, int choice) {
+  if (depthCode == kDepthCodeDevice)
+    return Redrawn(P::None, PixelFormatOfDepthCode(targetDepthCode));
   // The window offers the dithering choices to sources deeper than 8 bits.
   const std::vector<TSavePlan> plans = Choices(depthCode > kDepthCode8, targetDepthCode);
   if (choice < 0 || choice >= static_cast<int>(plans.size()))
     return Redrawn(P::None, PixelFormatOfDepthCode(targetDepthCode));
   return plans[static_cast<size_t>(choice)];
+}
+
+bool PlanFitsSource(const TSavePlan& plan, const TBitmap& source) {
+  return !plan.NeedsSourcePalette() || !SourcePalette(source).IsNull();
 }
 
 } // namespace kestrel

@@ -33,6 +33,10 @@ struct TSavePlan {
   TPixelFormat Format = pf24bit;
 };
 
+// A device bitmap (depth code 0), such as a view fitted to the window, is redrawn at the target
+// depth without a palette, whatever the choice.
 TSavePlan PlanBitmapSave(int depthCode, int targetDepthCode, int choice);
+// Whether source can be saved by plan: not when the plan names a palette the source lacks.
+bool PlanFitsSource(const TSavePlan& plan, const TBitmap& source);
 
 } // namespace kestrel

@@ -118,7 +118,7 @@ std::unique_ptr<TGraphic> TImageSaver::BitmapWriter(Job& job) {
       if (answer.Result == TCompressChoices::kCancelled) return nullptr;
     }
     const TSavePlan plan = PlanBitmapSave(job.DepthCode, answer.DepthCode, answer.Result);
-    if (plan.NeedsSourcePalette() && SourcePalette(job.Bitmap).IsNull()) {
+    if (!PlanFitsSource(plan, job.Bitmap)) {
       questions_.Tell(kNeedsPalette, kBitmapCaption);
       // Without the window there is no other choice to make.
       if (!job.Ask) return nullptr;

@@ -1,6 +1,7 @@
 #include "app/saveas/ViewerSaveQuestions.h"
 
 #include "app/options/CompressDlg.h"
+#include "app/save/BitmapSavePlan.h"
 #include "platform/ui/MessageBox.h"
 
 namespace kestrel {
@@ -15,9 +16,14 @@ bool TViewerSaveQuestions::AskJpegOptions(TJpegSaveOptions& options) {
 
 TCompressAnswer TViewerSaveQuestions::AskCompression(TCompressUse use, const TBitmap& source,
                                                      int depthCode, bool synthesized) {
+  TCompressDlg::TItemCheck followable;
+  if (use == TCompressUse::Bmp)
+    followable = [&source, depthCode](int targetDepthCode, int item) {
+      return PlanFitsSource(PlanBitmapSave(depthCode, targetDepthCode, item), source);
+    };
   TCompressAnswer answer;
-  answer.Result =
-      Compression.CompressionWindow(use, source, depthCode, synthesized, &answer.DepthCode);
+  answer.Result = Compression.CompressionWindow(use, source, depthCode, synthesized,
+                                                &answer.DepthCode, followable);
   return answer;
 }
 

@@ -7,18 +7,14 @@ namespace kestrel {
 
 class TGraphic;
 
-// The 236-colour palette of metafiles and animated GIFs: the first ten static colours, a 6x6x6
-// cube with levels 0, 51, ..., 255 (red varying slowest, blue fastest), the last ten.
-const TPalette& Palette236();
-
 // What a picture is drawn with, by what it is.
 struct TDrawingPaletteChoice {
   int ImageKind = 0;
   bool Animated = false;    // a GIF of more than one frame
   bool GifPalettes = false; // the GIF class's choice of its own palettes
 };
-// Metafiles: Palette236; icons: the 16 standard colours; a GIF: none when animated without
-// palettes of its own, else its palette; anything else its own palette.
+// Metafiles: the 236-colour palette (MakePalette236); icons: the 16 standard colours; a GIF: none
+// when animated without palettes of its own, else its palette; anything else its own palette.
 TPalette DrawingPalette(const TGraphic& graphic, const TDrawingPaletteChoice& choice);
 
 } // namespace kestrel

@@ -4,6 +4,7 @@
 #include "app/view/ViewReduction.h"
 #include "imaging/core/Graphic.h"
 #include "imaging/jpeg/JpegImage.h"
+#include "processing/colour/FixedPalettes.h"
 
 namespace kestrel {
 namespace {
@@ -46,7 +47,7 @@ void Reduce(TBitmap& view, TGraphic& graphic, const TViewCopySettings& settings,
   state.CopyReduction = reduction;
   const bool gifOwnPalettes = settings.Palette.ImageKind == ikGif &&
                               (settings.Palette.Animated || settings.Palette.GifPalettes);
-  view.SetPalette(gifOwnPalettes ? Palette236() : graphic.Palette());
+  view.SetPalette(gifOwnPalettes ? MakePalette236() : graphic.Palette());
 }
 
 } // namespace

@@ -419,7 +419,7 @@ void ReadBmpFile(TStream& stream, TBitmap& bitmap) {
   if (h.BitCount > 8 && bitmap.IgnorePalette()) palette = TPalette();
   const bool rle = h.Compression == kRle4 || h.Compression == kRle8;
   TPixelStorage storage;
-  if (!storage.Allocate(h.Width, h.Height, stored, TRowOrder::TopDown, rle))
+  if (!storage.Allocate(h.Width, h.Height, stored, TRowOrder::TopDown))
     Fail("Bitmap of %d x %d pixels exceeds the memory limit", h.Width, h.Height);
   stream.SetPosition(h.Start + h.PixelOffset);
   if (rle) {

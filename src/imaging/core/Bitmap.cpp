@@ -186,7 +186,7 @@ void TBitmap::Reformat(TPixelFormat format, const TPalette& palette) {
   const int bits = PixelFormatBits(format);
   const int w = storage_.Width(), h = storage_.Height();
   TPixelStorage converted;
-  if (!converted.Allocate(w, h, bits, TRowOrder::TopDown, true)) TooLarge(w, h);
+  if (!converted.Allocate(w, h, bits, TRowOrder::TopDown)) TooLarge(w, h);
   const bool keepIndices =
       IsPaletteFormat(format_) && IsPaletteFormat(format) && target == palette_;
   TDibPalette targetDib = TDibPalette::FromPalette(target);
@@ -215,7 +215,7 @@ void TBitmap::SetSize(int width, int height) {
   }
   const int bits = PixelFormatBits(format_);
   TPixelStorage resized;
-  if (!resized.Allocate(width, height, bits, TRowOrder::TopDown, false)) TooLarge(width, height);
+  if (!resized.Allocate(width, height, bits, TRowOrder::TopDown)) TooLarge(width, height);
   // The brush colour as this format stores it, in every pixel.
   const TPixelColor brush = PixelColorOf(ColorToRgb(canvas_->Brush.Color));
   std::vector<TPixelColor> line(static_cast<size_t>(width), brush);
@@ -240,7 +240,7 @@ void TBitmap::SetSize(int width, int height) {
 void TBitmap::NewImage(int width, int height, TPixelFormat format, const TPalette& palette) {
   if (format == pfCustom) throw EInvalidGraphic("Invalid pixel format");
   TPixelStorage fresh;
-  if (!fresh.Allocate(width, height, PixelFormatBits(format), TRowOrder::TopDown, false))
+  if (!fresh.Allocate(width, height, PixelFormatBits(format), TRowOrder::TopDown))
     TooLarge(width, height);
   ReplaceStorage(std::move(fresh), format, palette);
 }
@@ -368,8 +368,7 @@ void TBitmap::LoadFromImage(const QImage& image) {
       palette.SetColor(i, ColorOfPixel(source.color(i)));
   }
   TPixelStorage fresh;
-  if (!fresh.Allocate(source.width(), source.height(), PixelFormatBits(format), TRowOrder::TopDown,
-                      false))
+  if (!fresh.Allocate(source.width(), source.height(), PixelFormatBits(format), TRowOrder::TopDown))
     TooLarge(source.width(), source.height());
   const size_t rowBytes = std::min<size_t>(static_cast<size_t>(fresh.BytesPerLine()),
                                            static_cast<size_t>(source.bytesPerLine()));

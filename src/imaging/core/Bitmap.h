@@ -67,10 +67,11 @@ public:
   // EInvalidGraphic when the size passes the memory limit.
   void SetSize(int width, int height);
 
-  // Makes the bitmap width x height in format with the given palette, its pixels left undefined:
-  // for readers that then write every row through ScanLine (32-bit rows hold blue, green, red and
-  // 0xFF, as the display image expects). Raises EInvalidGraphic when the size passes the memory
-  // limit.
+  // Makes the bitmap width x height in format with the given palette, every byte of its rows zero
+  // (palette index 0, or black): for readers that then write the rows through ScanLine (32-bit
+  // rows hold blue, green, red and 0xFF, as the display image expects), and for drawing, which
+  // must never meet what the memory held before. Raises EInvalidGraphic when the size passes the
+  // memory limit.
   void NewImage(int width, int height, TPixelFormat format, const TPalette& palette);
 
   // Row row (0 = top) in the format's packing; raises EInvalidGraphicOperation "Scan line index

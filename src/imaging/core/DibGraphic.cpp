@@ -119,7 +119,7 @@ void TDibGraphic::NewImage(int width, int height, TImageFormat format, const TDi
   if (!IsValidImageFormat(format)) throw EZeduziziError("Internal error: Invalid image format");
   const TDibPalette* given =
       HasPalette(format) ? (palette ? palette : DefaultDibPalette(format)) : nullptr;
-  if (!storage_.Allocate(width, height, FormatBitsPerPixel(format), TRowOrder::BottomUp, false))
+  if (!storage_.Allocate(width, height, FormatBitsPerPixel(format), TRowOrder::BottomUp))
     throw EZeduziziError("CreateDibSection failed");
   format_ = format;
   xPelsPerMeter_ = PelsPerMeterOfDpi(xDpi ? xDpi : static_cast<unsigned>(ScreenLogicalDpiX()));

@@ -88,11 +88,11 @@ public:
   // Slot 26: appends this picture to a multi-image stream; raises EZeduziziError
   // "The <class> format does not support multiple images" here.
   virtual void AppendToStream(TStream& stream);
-  // Slot 27: makes the picture: width x height pixels in format (storage left undefined; callers
-  // that need a defined background clear it), with palette (null: the format's default; ignored
-  // for true colour; the picture's copy gets version 0x0300) and xDpi / yDpi (0: the screen's
-  // logical resolution). A format above ifTrueColor raises EZeduziziError "Internal error:
-  // Invalid image format"; a size that cannot be allocated (or passes ImageLimits) raises
+  // Slot 27: makes the picture: width x height pixels in format (every byte zero, so a reader that
+  // stops early leaves black or index 0, never old memory), with palette (null: the format's
+  // default; ignored for true colour; the picture's copy gets version 0x0300) and xDpi / yDpi (0:
+  // the screen's logical resolution). A format above ifTrueColor raises EZeduziziError "Internal
+  // error: Invalid image format"; a size that cannot be allocated (or passes ImageLimits) raises
   // EZeduziziError "CreateDibSection failed". Any failure leaves the picture empty.
   virtual void NewImage(int width, int height, TImageFormat format,
                         const TDibPalette* palette = nullptr, uint16_t xDpi = 0, uint16_t yDpi = 0);

@@ -27,7 +27,11 @@ bool TPixelStorage::IsSupportedDepth(int bitsPerPixel) {
   }
 }
 
-bool TPixelStorage::Allocate(int width, int height, int bitsPerPixel, TRowOrder order, bool clear) {
+bool TPixelStorage::Allocate(int width, int height, int bitsPerPixel, TRowOrder order) {
+  return Reserve(width, height, bitsPerPixel, order, true);
+}
+
+bool TPixelStorage::Reserve(int width, int height, int bitsPerPixel, TRowOrder order, bool clear) {
   Release();
   if (!IsSupportedDepth(bitsPerPixel)) return false;
   const int storedBits = bitsPerPixel == 15 ? 16 : bitsPerPixel;
@@ -54,8 +58,7 @@ bool TPixelStorage::CopyFrom(const TPixelStorage& other) {
     Release();
     return true;
   }
-  if (!Allocate(other.width_, other.height_, other.bitsPerPixel_, other.order_, false))
-    return false;
+  if (!Reserve(other.width_, other.height_, other.bitsPerPixel_, other.order_, false)) return false;
   std::memcpy(bits_.get(), other.bits_.get(), ByteCount());
   return true;
 }

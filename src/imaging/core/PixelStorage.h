@@ -29,10 +29,11 @@ public:
   TPixelStorage(TPixelStorage&&) noexcept = default;
   TPixelStorage& operator=(TPixelStorage&&) noexcept = default;
 
-  // Allocates the storage. Returns false, leaving the storage empty, when a side is not positive,
-  // the bits per pixel are not one of the seven, the size passes ImageLimits, or memory runs out.
-  // The bytes are cleared to zero only when clear is set.
-  bool Allocate(int width, int height, int bitsPerPixel, TRowOrder order, bool clear);
+  // Allocates the storage with every byte zero (palette index 0, black, zero padding), so that no
+  // pixel or padding byte is ever left over from memory used before. Returns false, leaving the
+  // storage empty, when a side is not positive, the bits per pixel are not one of the seven, the
+  // size passes ImageLimits, or memory runs out.
+  bool Allocate(int width, int height, int bitsPerPixel, TRowOrder order);
   void Release();
   // A copy of the pixels (and layout); raises nothing, returns false when memory runs out.
   bool CopyFrom(const TPixelStorage& other);
@@ -72,6 +73,8 @@ private:
     return static_cast<size_t>(line) * static_cast<size_t>(stride_);
   }
 
+  // Allocate, with the bytes cleared only when clear is set: for a copy that overwrites them all.
+  bool Reserve(int width, int height, int bitsPerPixel, TRowOrder order, bool clear);
   void Unshare() {
     if (Shared()) CopyShared();
   }

@@ -36,6 +36,7 @@ void TGIFApplicationExtension::LoadBody(TStream& stream) {
   uint8_t bytes[255];
   const int64_t got = stream.Read(bytes, size);
   Identifier.assign(bytes, bytes + std::min<int64_t>(got, kIdentifierSize));
+  Trailing.assign(bytes + Identifier.size(), bytes + got);
   if (got != size) return Warning(TGIFSeverity::Warning, "Premature end of data");
   LoadData(stream);
 }
@@ -45,9 +46,13 @@ void TGIFApplicationExtension::SaveBody(TStream& stream) {
   // caller) is made the 11 bytes readers expect.
   std::string identifier = Identifier;
   if (identifier.size() != kShortIdentifierSize) identifier.resize(kIdentifierSize, ' ');
-  const auto size = static_cast<uint8_t>(identifier.size());
+  const size_t trailing = identifier.size() == kIdentifierSize
+                              ? std::min<size_t>(Trailing.size(), 255 - kIdentifierSize)
+                              : 0;
+  const auto size = static_cast<uint8_t>(identifier.size() + trailing);
   stream.WriteBuffer(&size, 1);
-  stream.WriteBuffer(identifier.data(), size);
+  stream.WriteBuffer(identifier.data(), static_cast<int64_t>(identifier.size()));
+  if (trailing) stream.WriteBuffer(Trailing.data(), static_cast<int64_t>(trailing));
   SaveData(stream);
 }
 

@@ -22,6 +22,10 @@ public:
   // The identifier as read (10 bytes in blocks that have only 10, fewer in a cut file). It is
   // written as read when it has 10 bytes, otherwise as 11 (cut, or padded with spaces).
   std::string Identifier;
+  // The bytes of a longer block past the identifier. They are written back after it, so that the
+  // block keeps its size: a block of another size than 11 must not come back as a loop extension,
+  // whose data it does not hold.
+  std::vector<uint8_t> Trailing;
 
   // The class for the block after the label: the loop extension for its two identifiers, else the
   // keeper of unknown data.
@@ -29,7 +33,7 @@ public:
 
 protected:
   // Reads the block size and the identifier: a size below 10 raises GIFException "Unsupported
-  // Application Extension block size", bytes past the 11th are skipped. Then LoadData.
+  // Application Extension block size", bytes past the 11th are kept aside. Then LoadData.
   void LoadBody(TStream& stream) final;
   void SaveBody(TStream& stream) final;
   virtual void LoadData(TStream& stream) = 0;

@@ -27,6 +27,17 @@ QList<TFilterEntry> FilterEntries(const QString& filter) {
   return entries;
 }
 
+// The entry a name filter of the dialog stands for: Qt gives it in full, or as the list shows it
+// with its details hidden (the description, spaces simplified); -1 when none.
+qsizetype EntryOfNameFilter(const QList<TFilterEntry>& entries, const QStringList& filters,
+                            const QString& shown) {
+  const qsizetype full = filters.indexOf(shown);
+  if (full >= 0) return full;
+  for (qsizetype i = 0; i < entries.size(); ++i)
+    if (entries[i].Description.simplified() == shown.simplified()) return i;
+  return -1;
+}
+
 // The extension of an entry's first pattern ("*.jpg" gives "jpg"), or none for "*.*".
 QString FirstExtension(const TFilterEntry& entry) {
   const QString first = entry.Patterns.value(0);
@@ -57,7 +68,7 @@ TSaveDialogAnswer ExecuteSaveDialog(const TSaveDialogRequest& request, QWidget* 
     dialog.selectNameFilter(filters[std::clamp(request.FilterIndex, 1, int(filters.size())) - 1]);
   dialog.setDefaultSuffix(request.DefaultExt);
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& selected) {
-    const qsizetype index = filters.indexOf(selected);
+    const qsizetype index = EntryOfNameFilter(entries, filters, selected);
     if (index < 0) return;
     const QString extension = FirstExtension(entries[index]);
     if (!extension.isEmpty()) dialog.setDefaultSuffix(extension);
@@ -68,7 +79,8 @@ TSaveDialogAnswer ExecuteSaveDialog(const TSaveDialogRequest& request, QWidget* 
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return answer;
   answer.Accepted = true;
   answer.FileName = QDir::cleanPath(dialog.selectedFiles().first());
-  answer.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  answer.FilterIndex =
+      static_cast<int>(EntryOfNameFilter(entries, filters, dialog.selectedNameFilter())) + 1;
   return answer;
 }
 

@@ -41,7 +41,7 @@ TDIBReader::TDIBReader(const TBitmap& bitmap, TPixelFormat format)
     copy_->SetPixelFormat(format);
     return;
   }
-  if (!converted_.Allocate(width_, height_, bits, TRowOrder::TopDown, false))
+  if (!converted_.Allocate(width_, height_, bits, TRowOrder::TopDown))
     throw EInvalidGraphic(
         formatMessage("Bitmap of %d x %d pixels exceeds the memory limit", width_, height_));
   std::vector<TPixelColor> colors(static_cast<size_t>(width_));

@@ -98,8 +98,7 @@ void Rotate(TBitmap& bitmap, int bytes, bool clockwise) {
   TCanvasSurface& surface = bitmap.Canvas().Surface();
   TPixelStorage* pixels = surface.RawStorageForWrite();
   TPixelStorage turned;
-  if (!turned.Allocate(bitmap.Height(), bitmap.Width(), pixels->BitsPerPixel(), TRowOrder::TopDown,
-                       false))
+  if (!turned.Allocate(bitmap.Height(), bitmap.Width(), pixels->BitsPerPixel(), TRowOrder::TopDown))
     throw EInvalidGraphic(formatMessage("Bitmap of %d x %d pixels exceeds the memory limit",
                                         bitmap.Height(), bitmap.Width()));
   ByPixelBytes(bytes, [&](auto b) { QuarterTurn<decltype(b)::value>(*pixels, turned, clockwise); });

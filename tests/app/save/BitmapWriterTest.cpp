@@ -17,6 +17,10 @@
 
 #include <map>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace kestrel {
 namespace {
 
@@ -49,8 +53,11 @@ TEST(BitmapSavePlan, EveryItemOfTheWindowDoesWhatItSays) {
       for (int i = 0; i < static_cast<int>(items.size()); ++i) {
         SCOPED_TRACE(std::to_string(depthCode) + " to " + depth + ": " + items[i]);
         const TSavePlan plan = PlanBitmapSave(depthCode, choices.DepthCode(), i);
-        const TSavePlan promised =
-            Promised(items[i], PixelFormatOfDepthCode(choices.DepthCode()), depthCode > 3);
+        const TPixelFormat format = PixelFormatOfDepthCode(choices.DepthCode());
+        // A device bitmap is redrawn without a palette whatever the item says.
+        const TSavePlan promised = depthCode == kDepthCodeDevice
+                                       ? TSavePlan{TSaveWay::Redraw, TSavePalette::None, format}
+                                       : Promised(items[i], format, depthCode > 3);
         EXPECT_EQ(plan.Way, promised.Way);
         EXPECT_EQ(plan.Palette, promised.Palette);
         EXPECT_EQ(plan.Format, promised.Format);
@@ -157,6 +164,41 @@ TEST_F(BitmapWriterTest, ADeepSourceWithoutAPaletteCannotKeepIt) {
   ASSERT_EQ(written.OwnPalette().Count(), 256);
   EXPECT_EQ(written.OwnPalette().Color(15), SystemPalette16().Color(15));
   EXPECT_EQ(written.OwnPalette().Color(16), clBlack);
+}
+
+TEST_F(BitmapWriterTest, AFittedViewIsRedrawnAtTheChosenDepthWithoutAPalette) {
+  // The view fitted to the window is a device bitmap: whatever palette is chosen, it is drawn at
+  // the chosen depth with that depth's own colours, and nothing asks for a palette it lacks.
+  TBitmap fitted;
+  fitted.Assign(TestPicture(40, 30, pf24bit).get());
+  fitted.SetPixelFormat(pfDevice);
+  const auto plain = Redraw(fitted, pf8bit, TPalette(), clBlack);
+  for (int choice : {0, 3}) { // "Image Own Palette", "WinWeb Palette"
+    const auto written = Save(fitted, choice, kDepthCode8);
+    EXPECT_EQ(written->OwnPalette(), plain->OwnPalette()) << choice;
+    EXPECT_EQ(PixelsOf(*written), PixelsOf(*plain)) << choice;
+  }
+  EXPECT_TRUE(questions.Told.empty());
+}
+
+TEST_F(BitmapWriterTest, AWebPaletteSaveHoldsNoIndexPastTheTableWhateverFreshMemoryHeld) {
+  // Fresh heap blocks made to hold 0xF4, as a freed picture may leave them: index 244, past the
+  // 236 colours, whose table colour is black like the source's first pixel.
+#if defined(__GLIBC__)
+  mallopt(M_PERTURB, 0x0B);
+#endif
+  const auto source = TestPicture(64, 40, pf24bit);
+  questions.Compression = {{4, kDepthCode8}}; // "WinWeb Palette"
+  const std::string path = dir.filePath("web.bmp").toStdString();
+  const bool saved = saver.SaveAs(path, *source, true);
+#if defined(__GLIBC__)
+  mallopt(M_PERTURB, 0);
+#endif
+  ASSERT_TRUE(saved);
+  TBitmap written;
+  ASSERT_NO_THROW(written.LoadFromFile(path)); // the reader refuses an index past the table
+  EXPECT_EQ(written.OwnPalette().Count(), 236);
+  EXPECT_EQ(written.ScanLine(0)[0], 0) << "black is the palette's first entry";
 }
 
 } // namespace

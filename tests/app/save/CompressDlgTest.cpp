@@ -2,6 +2,7 @@
 // before any other way out.
 
 #include "app/options/CompressDlg.h"
+#include "app/saveas/ViewerSaveQuestions.h"
 #include "imaging/core/Bitmap.h"
 #include "platform/ui/MessageBox.h"
 #include "support/TestApplication.h"
@@ -74,6 +75,23 @@ TEST_F(CompressDlgTest, OkGivesTheChoiceAndTheDepth) {
   });
   EXPECT_EQ(dialog.CompressionWindow(TCompressUse::Tiff, bitmap, 3, false, nullptr), 5)
       << "the third TIFF item is ZLib, kind 5";
+}
+
+TEST_F(CompressDlgTest, TheBmpListOpensOnTheFirstChoiceTheSaveCanFollow) {
+  TViewerSaveQuestions questions(dialog, {}, nullptr);
+  const auto shownFor = [&](const TBitmap& source, int depthCode) {
+    QString shown;
+    QTimer::singleShot(0, &dialog, [&] {
+      shown = dialog.cbMain->currentText();
+      dialog.Button1->click();
+    });
+    questions.AskCompression(TCompressUse::Bmp, source, depthCode, false);
+    return shown;
+  };
+  dialog.CbPixels->setCurrentText("4"); // the depth an earlier save chose
+  const TBitmap deep(4, 4, pf24bit);    // without a palette of its own
+  EXPECT_EQ(shownFor(deep, kDepthCode24), "Octree Palette - no dither");
+  EXPECT_EQ(shownFor(bitmap, kDepthCode8), "Image Own Palette");
 }
 
 TEST_F(CompressDlgTest, LeavingOtherwiseAsksFirst) {

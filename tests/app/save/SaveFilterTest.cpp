@@ -2,8 +2,13 @@
 
 #include "app/save/SaveFilter.h"
 #include "platform/ui/SaveDialog.h"
+#include "support/TestApplication.h"
 
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +60,37 @@ TEST(SaveFilter, TheProposedName) {
   EXPECT_EQ(ProposedSaveName({}, "(Magn 1:1, Scale 1:1) - " + existing), "unknown.bmp");
   EXPECT_EQ(ProposedSaveName({}, dir.path()), "unknown.bmp") << "a folder is no file";
   EXPECT_EQ(ProposedSaveName({}, ""), "unknown.bmp");
+}
+
+TEST(SaveDialog, TheChosenTypeGivesANameWithoutExtensionItsExtension) {
+  test::TestApplication();
+  QTemporaryDir dir;
+  TSaveDialogRequest request;
+  request.Filter = QString::fromStdString(SaveFilter());
+  request.FilterIndex = 1;
+  request.DefaultExt = "bmp";
+  request.FileName = "unknown";
+  request.InitialDir = dir.path();
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    if (!types || !name) {
+      dialog->reject();
+      FAIL() << "the dialog has no type list or name box";
+    }
+    // The user picks the PNG entry in the list, then types a bare name.
+    types->setCurrentIndex(5);
+    emit types->activated(5);
+    emit types->textActivated(types->currentText());
+    name->setText("noext");
+    static_cast<QDialog*>(dialog)->accept(); // what the save button does
+  });
+  const TSaveDialogAnswer answer = ExecuteSaveDialog(request);
+  ASSERT_TRUE(answer.Accepted);
+  EXPECT_EQ(QFileInfo(answer.FileName).fileName(), "noext.png");
+  EXPECT_EQ(answer.FilterIndex, 6);
 }
 
 } // namespace

@@ -91,6 +91,15 @@ TEST_F(JpgOptions, ShallowScreensStartWithTheBetterDecoderAndEightBitOutput) {
   EXPECT_EQ(window->cbPixelFormat->currentText(), "8 bit");
 }
 
+TEST_F(JpgOptions, AShallowScreensQualityIsNotStoredAsTheUsersChoice) {
+  WriteSetting(kPerformance, 1);
+  test::TScreenDepth screen(8);
+  Make().reset(); // shows "Quality", stores when it goes
+  EXPECT_EQ(ReadSetting(kPerformance, -1), 1) << "the choice of a true-colour session is kept";
+  Make()->cbPerformance->activated(0); // the user picks the "Quality" shown
+  EXPECT_EQ(ReadSetting(kPerformance, -1), 0);
+}
+
 TEST_F(JpgOptions, TheScaleListGivesDecoderScalesAndDivisors) {
   auto window = Make(false);
   const int scale[8] = {0, 0, 0, 0, 0, 1, 2, 3};

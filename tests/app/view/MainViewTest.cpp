@@ -9,6 +9,7 @@
 #include "imaging/gif/GIFImage.h"
 #include "imaging/jpeg/JpegImage.h"
 #include "platform/sound/SoundPlayer.h"
+#include "processing/colour/FixedPalettes.h"
 
 #include "ViewTestSupport.h"
 #include "imaging/gif/AnimationFiles.h"
@@ -144,7 +145,7 @@ TEST_F(MainView, IconsMetafilesAndGifsShowWithTheirOwnPalettes) {
     main->LoadPicture(Pictures + "/" + name);
     main->WaitForPicture();
     EXPECT_EQ(main->ImageKind, kind) << name;
-    EXPECT_EQ(main->ViewBitmap->Palette(), Palette236()) << name;
+    EXPECT_EQ(main->ViewBitmap->Palette(), MakePalette236()) << name;
     const QSize box = main->ScrollBox1->size() - QSize(kFrameMargin, kFrameMargin);
     const QSize fitted = main->PaintBox1->size();
     EXPECT_TRUE(fitted.width() == box.width() || fitted.height() == box.height()) << name;

@@ -3,6 +3,7 @@
 #include "app/view/ViewReduction.h"
 #include "imaging/core/Stream.h"
 #include "imaging/jpeg/JpegImage.h"
+#include "processing/colour/FixedPalettes.h"
 
 #include "ViewTestSupport.h"
 
@@ -124,7 +125,7 @@ TEST(ViewCopy, ReducedAnimatedGifsShowTheCubePalette) {
   EXPECT_EQ(view.Palette(), picture->Palette());
   settings.Palette = {ikGif, true, false};
   BuildViewCopy(view, *picture, settings, state);
-  EXPECT_EQ(view.Palette(), Palette236());
+  EXPECT_EQ(view.Palette(), MakePalette236());
 }
 
 TEST(ViewCopy, FittingStretchesIntoTheWholeSize) {

@@ -4,6 +4,7 @@
 #include "app/view/Sound.h"
 #include "imaging/core/DefaultPalettes.h"
 #include "imaging/jpeg/JpegImage.h"
+#include "processing/colour/FixedPalettes.h"
 
 #include "ViewTestSupport.h"
 
@@ -54,7 +55,7 @@ TEST(Captions, ScaleCaptionAndDescription) {
 }
 
 TEST(DrawingPalettes, MetafilesIconsGifsAndTheRest) {
-  const TPalette& p = Palette236();
+  const TPalette p = MakePalette236();
   ASSERT_EQ(p.Count(), 236);
   const TPalette& system = SystemPalette20();
   for (int i = 0; i < 10; ++i) {

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <tuple>
 
 using namespace kestrel;
@@ -149,6 +151,25 @@ TEST(GIFWriting, VersionIsTheLowestThatHoldsTheTree) {
   EXPECT_EQ(SaveGIF(image)[4], '9');
   image.Images()[1].SetPixel(1, 0, 2);
   EXPECT_EQ(SaveError(image), "Color not in color table");
+}
+
+TEST(GIFWriting, AFileOfExtensionsWithoutAPictureReadsBackAsWritten) {
+  // Found by fuzzing: no frame has pixels, and an application block longer than its identifier,
+  // named like the loop extension, came back as a loop extension whose data it did not hold.
+  std::ifstream file(KESTREL_SOURCE_DIR "/fuzz/corpus/fuzz_gif/frameless-round-trip.gif",
+                     std::ios::binary);
+  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+  ASSERT_FALSE(bytes.empty());
+  TGIFImage image;
+  WarningLog log;
+  LoadGIF(image, bytes, log);
+  ASSERT_EQ(image.FrameCount(), 0);
+  const std::vector<uint8_t> written = SaveGIF(image);
+  TGIFImage back;
+  WarningLog again;
+  EXPECT_EQ(GIFErrorOf([&] { LoadGIF(back, written, again); }), "no error");
+  EXPECT_EQ(back.Images().Count(), image.Images().Count());
+  EXPECT_EQ(SaveGIF(back), written);
 }
 
 TEST(GIFWriting, ExtensionsRoundTrip) {

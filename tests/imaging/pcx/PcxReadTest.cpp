@@ -230,6 +230,11 @@ struct ThirdPartyFile {
   TImageFormat Format;
 };
 
+// Printed by its name: its bytes hold padding that was never written.
+void PrintTo(const ThirdPartyFile& file, std::ostream* out) {
+  *out << file.File;
+}
+
 class PcxThirdParty : public ::testing::TestWithParam<ThirdPartyFile> {};
 
 TEST_P(PcxThirdParty, LoadsWithTheReferencePixels) {
