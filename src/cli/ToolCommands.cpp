@@ -4,6 +4,7 @@
 
 #include "app/save/DepthCode.h"
 #include "app/save/ImageSaver.h"
+#include "cli/FramesCommand.h"
 #include "imaging/core/Bitmap.h"
 #include "imaging/core/DibGraphic.h"
 #include "imaging/core/Exceptions.h"
@@ -41,7 +42,8 @@ constexpr const char* kUsage =
     "         [the writer options of convert]\n"
     "       kestrel-tool print INPUT OUTPUT.pdf [--position center|top-left|top-right|\n"
     "         bottom-left|bottom-right|top-center|bottom-center] [--percent N|fit] [--landscape]\n"
-    "         [--resolution DPI]\n";
+    "         [--resolution DPI]\n"
+    "       kestrel-tool frames IN.gif OUTDIR\n";
 
 // The writer options of convert, as given.
 struct TConvertOptions {
@@ -365,13 +367,18 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const bool convert = command == "convert" && words.size() == 3 && !resize.Any();
     const bool resizing = command == "resize" && words.size() == 3;
     const bool print = command == "print" && words.size() == 3 && !options.Any() && !resize.Any();
-    if (!info && !convert && !resizing && !print) throw TUsageError{};
+    const bool frames = command == "frames" && words.size() == 3 && !options.Any() && !resize.Any();
+    if (!info && !convert && !resizing && !print && !frames) throw TUsageError{};
     if (!print && printOptions.Any())
       throw TUsageError{"--position, --percent, --landscape and --resolution are print's"};
     if (print) return PrintToPdf(words[1], words[2], printOptions, out, err);
     // The program's GIF settings: a deep picture written as GIF gets an octree palette of 8 bits.
     ApplyProgramGIFDefaults();
     if (info) return Info(words[1], out);
+    if (frames) {
+      WriteFrames(words[1], words[2], out);
+      return kExitOk;
+    }
     return convert ? Convert(words[1], words[2], options, err)
                    : Resize(words[1], words[2], options, resize, err);
   } catch (const TUsageError& e) {

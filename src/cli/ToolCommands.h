@@ -44,6 +44,8 @@ constexpr int kExitUsage = 2;
 //     --percent N|fit             the scale, 1 to the fit percentage (100)
 //     --landscape                 landscape paper
 //     --resolution DPI            dots per inch of the page, 36 to 2400 (300)
+//   frames IN.gif OUTDIR  every frame of an animation as the viewer composes it, as BMP files,
+//                         with the waits between them (see FramesCommand.h)
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // A command line the usage does not allow; its text goes before the usage.

@@ -6,6 +6,7 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/IndependentReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolJpegPngTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GifToolTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FramesToolTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolSaveTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PrintToolTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolIconMetafileTest.cpp)

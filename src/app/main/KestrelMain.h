@@ -297,6 +297,8 @@ private:
   void ShowLoadedPicture(const QString& path, TLoadResult&& result);
   void EndLoad();
   void ShowGif(TGIFImage& gif);
+  // An animation's painter changed area of the picture: that part of the view is drawn again.
+  void AnimationFramePainted(const TRect& area);
   void UpdateJpegControls();
   void PlacePicture();
   bool ViewEvent(QObject* watched, QEvent* event);

@@ -4,6 +4,7 @@
 #include "app/main/KestrelMain.h"
 
 #include "app/options/JpgOptions.h"
+#include "app/view/AnimationView.h"
 #include "app/view/Dpicture.h"
 #include "app/view/PictureLoader.h"
 #include "app/view/Sound.h"
@@ -253,6 +254,23 @@ void TKestrelMain::ShowGif(TGIFImage& gif) {
   TGIFDrawOptions options = gif.DrawOptions();
   options = dither ? (options | gdDither) & ~gdDitherPalDevice : options & ~gdDither;
   if (options != gif.DrawOptions()) gif.SetDrawOptions(options);
+  gif.OnFramePainted = [this](TGIFImage&, const TRect& area) { AnimationFramePainted(area); };
+}
+
+void TKestrelMain::AnimationFramePainted(const TRect& area) {
+  auto* gif = dynamic_cast<TGIFImage*>(Picture->Graphic());
+  // Edits are not overwritten, and a copy being built takes the frame anyway.
+  if (!gif || BuildingView || ImageModified || ImageKind != ikGif || !PictureValid()) return;
+  std::optional<TRect> changed;
+  {
+    const TQuietBitmap quiet(*ViewBitmap);
+    const bool reduced = !View.Copy.Fitted && View.Copy.CopyReduction > 1;
+    changed = RedrawAnimationArea(*ViewBitmap, *gif, area, reduced);
+  }
+  if (!changed) return PictureChanged();
+  const int m = NormalMode() ? Magnification() : 1;
+  PaintBox1->update(changed->Left * m, changed->Top * m, changed->Width() * m,
+                    changed->Height() * m);
 }
 
 void TKestrelMain::EndLoad() {
@@ -267,6 +285,8 @@ void TKestrelMain::EndLoad() {
 }
 
 void TKestrelMain::ResetView() {
+  // The animation shown stops at once, before its view goes.
+  if (auto* gif = dynamic_cast<TGIFImage*>(Picture->Graphic())) gif->StopPainters();
   // Nothing is shown until the next picture is built, so the old copy need not be kept.
   ViewBitmap->Assign(nullptr);
   ViewBitmap->SetPixelFormat(pfDevice);

@@ -1,4 +1,5 @@
 list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/AnimationView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Dpicture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DrawingPalette.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImageKind.cpp

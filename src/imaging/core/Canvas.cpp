@@ -556,13 +556,13 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& srcRect)
 }
 
 void TCanvas::StretchBlt(const TRect& dest, const TImageSource& source, const TRect& srcRect,
-                         std::optional<TPixelColor> transparent) {
+                         std::optional<TPixelColor> transparent, std::optional<TRect> within) {
   const bool mirrorX = (dest.Width() < 0) != (srcRect.Width() < 0);
   const bool mirrorY = (dest.Height() < 0) != (srcRect.Height() < 0);
   const TRect d = SpanRect(dest);
   const TRect s = SpanRect(srcRect);
   if (d.IsEmpty() || s.IsEmpty()) return;
-  const TRect clip = Intersected(d, ClipRect());
+  const TRect clip = Intersected(Intersected(d, ClipRect()), within.value_or(d));
   if (clip.IsEmpty()) return;
 
   // Averaging works on a smoothly scaled copy of the source rectangle, then copies 1:1.

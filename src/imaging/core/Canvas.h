@@ -217,9 +217,12 @@ public:
   // right + 1 to left and mirrors the copy along that axis: Rect(W - 1, 0, -1, H) is the picture
   // turned left to right.
   void CopyRect(const TRect& dest, TCanvas& source, const TRect& srcRect);
-  // The same from any image source; pixels whose colour equals transparent are left alone.
+  // The same from any image source; pixels whose colour equals transparent are left alone. With
+  // within, only the pixels of dest inside it are written (each the pixel the whole copy puts
+  // there), so a part of a stretched copy can be redone alone.
   void StretchBlt(const TRect& dest, const TImageSource& source, const TRect& srcRect,
-                  std::optional<TPixelColor> transparent = std::nullopt);
+                  std::optional<TPixelColor> transparent = std::nullopt,
+                  std::optional<TRect> within = std::nullopt);
   // Lets paint draw with Qt's painter (aliased, canvas coordinates) on a 32-bit copy of the pixels
   // under bounds, clipped to the canvas; the pixels it changed are written back, palette surfaces
   // taking the nearest entry. For drawing that blends with or combines the pixels beneath:

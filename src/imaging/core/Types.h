@@ -33,5 +33,20 @@ constexpr TRect Rect(int left, int top, int right, int bottom) {
 constexpr TRect Bounds(int left, int top, int width, int height) {
   return {left, top, left + width, top + height};
 }
+// The pixels both rectangles cover (empty when they do not meet).
+inline TRect IntersectRects(const TRect& a, const TRect& b) {
+  return {a.Left > b.Left ? a.Left : b.Left, a.Top > b.Top ? a.Top : b.Top,
+          a.Right < b.Right ? a.Right : b.Right, a.Bottom < b.Bottom ? a.Bottom : b.Bottom};
+}
+// The smallest rectangle holding both; an empty rectangle adds nothing.
+inline TRect UnionRects(const TRect& a, const TRect& b) {
+  if (a.IsEmpty()) return b;
+  if (b.IsEmpty()) return a;
+  return {a.Left < b.Left ? a.Left : b.Left, a.Top < b.Top ? a.Top : b.Top,
+          a.Right > b.Right ? a.Right : b.Right, a.Bottom > b.Bottom ? a.Bottom : b.Bottom};
+}
+inline TRect OffsetRect(const TRect& r, int dx, int dy) {
+  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
 
 } // namespace kestrel

@@ -6,6 +6,7 @@
 #include "imaging/core/ImageLimits.h"
 #include "imaging/core/Picture.h"
 #include "imaging/formats/FormatTable.h"
+#include "imaging/gif/GIFClock.h"
 #include "imaging/gif/GIFException.h"
 #include "imaging/gif/GIFProgress.h"
 
@@ -68,7 +69,9 @@ void ApplyProgramGIFDefaults() {
 
 TGIFImage::TGIFImage() : header_(this), images_(this), options_(GIFDefaults()) {}
 
-TGIFImage::~TGIFImage() = default;
+TGIFImage::~TGIFImage() {
+  StopPainters();
+}
 
 std::unique_ptr<TGraphic> TGIFImage::NewInstance() const {
   return std::make_unique<TGIFImage>();
@@ -81,6 +84,8 @@ int TGIFImage::FrameCount() const {
 }
 
 void TGIFImage::Clear() {
+  StopPainters();
+  ownBitmap_.reset();
   images_.Clear();
   header_ = TGIFHeader(this);
   palette_.reset();
@@ -164,21 +169,112 @@ void TGIFImage::Warning(const void* sender, TGIFSeverity severity,
   if (severity == TGIFSeverity::Error) throw GIFException(message);
 }
 
+namespace {
+
+// Marks a draw in progress for the life of the object.
+class TDrawingScope {
+public:
+  explicit TDrawingScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TDrawingScope() { flag_ = false; }
+  TDrawingScope(const TDrawingScope&) = delete;
+  TDrawingScope& operator=(const TDrawingScope&) = delete;
+
+private:
+  bool& flag_;
+};
+
+} // namespace
+
 void TGIFImage::Draw(TCanvas& canvas, const TRect& rect) {
   if (drawing_) return;
-  drawing_ = true;
-  try {
-    for (const auto& frame : images_)
-      if (!frame->Empty()) {
-        frame->Draw(canvas, rect, options_.DrawOptions & gdTransparent,
-                    options_.DrawOptions & gdTile);
-        break;
-      }
-  } catch (...) {
-    drawing_ = false;
-    throw;
+  const TDrawingScope drawing(drawing_);
+  const TGIFDrawOptions options = options_.DrawOptions;
+  if (!CanAnimate(options)) return DrawFirstFrame(canvas, rect);
+  if (options & gdDirect) {
+    if (!PainterRunsOn(canvas, rect)) {
+      StopPainters();
+      StartPainter(canvas, rect, options);
+    }
+    return;
   }
-  drawing_ = false;
+  if (!ownBitmap_ && !StartOwnPainter(canvas, rect, options)) return DrawFirstFrame(canvas, rect);
+  canvas.StretchBlt(rect, ownBitmap_->Canvas().Surface(), ScreenRect());
+}
+
+void TGIFImage::DrawArea(TCanvas& canvas, const TRect& rect, const TRect& part) {
+  if (!ownBitmap_ || drawing_) return Draw(canvas, rect);
+  canvas.StretchBlt(rect, ownBitmap_->Canvas().Surface(), ScreenRect(), std::nullopt, part);
+}
+
+void TGIFImage::DrawFirstFrame(TCanvas& canvas, const TRect& rect) const {
+  for (const auto& frame : images_)
+    if (!frame->Empty())
+      return frame->Draw(canvas, rect, options_.DrawOptions & gdTransparent,
+                         options_.DrawOptions & gdTile);
+}
+
+bool TGIFImage::CanAnimate(TGIFDrawOptions options) const {
+  if (!(options & gdAnimate) || FrameCount() < 2) return false;
+  return !(options & gdAsync) || TGIFClock::Default()->TimersFireHere();
+}
+
+bool TGIFImage::PainterRunsOn(const TCanvas& canvas, const TRect& rect) const {
+  return std::any_of(painters_.begin(), painters_.end(), [&](const auto& painter) {
+    return painter->Running() && &painter->Canvas() == &canvas && painter->Rect() == rect;
+  });
+}
+
+bool TGIFImage::StartOwnPainter(TCanvas& canvas, const TRect& rect, TGIFDrawOptions options) {
+  StopPainters();
+  const auto own = ImageLimits::PixelBytes(Width(), Height(), 32);
+  const auto buffers = TGIFComposer::BufferBytes(*this, Width(), Height(), options);
+  const auto total = own && buffers ? CheckedAdd(*own, *buffers) : std::nullopt;
+  if (!total || *total > ImageLimits::MaxBytes()) return false;
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetPixelFormat(pfDevice);
+  bitmap->SetPalette(GetPalette());
+  bitmap->Canvas().Brush.Color = EffectiveBackgroundColor();
+  bitmap->SetSize(Width(), Height());
+  // The animation plays over what the caller's rectangle holds.
+  bitmap->Canvas().CopyRect(ScreenRect(), canvas, rect);
+  ownBitmap_ = std::move(bitmap);
+  StartPainter(ownBitmap_->Canvas(), ScreenRect(), options);
+  return true;
+}
+
+std::shared_ptr<TGIFPainter> TGIFImage::StartPainter(TCanvas& canvas, const TRect& rect,
+                                                     TGIFDrawOptions options) {
+  if (Empty() || rect.IsEmpty()) return nullptr;
+  if (FrameCount() < 2) options &= static_cast<TGIFDrawOptions>(~(gdAsync | gdAnimate));
+  std::erase_if(painters_, [](const auto& painter) { return painter->Ended(); });
+  auto painter = std::make_shared<TGIFPainter>(*this, canvas, rect, options, TGIFClock::Default());
+  if (ownBitmap_ && &canvas == &ownBitmap_->Canvas())
+    painter->OnFramePainted = [this](const TRect& area) { FramePainted(area); };
+  painters_.push_back(painter);
+  painter->Start();
+  if (painter->Ended()) std::erase(painters_, painter);
+  return painter;
+}
+
+void TGIFImage::StopPainters() {
+  // Stopping may run end handlers that start painters again: those stay.
+  const std::vector<std::shared_ptr<TGIFPainter>> stopping = std::move(painters_);
+  painters_.clear();
+  for (const auto& painter : stopping)
+    painter->Stop();
+}
+
+bool TGIFImage::Animating() const {
+  return std::any_of(painters_.begin(), painters_.end(),
+                     [](const auto& painter) { return painter->Running(); });
+}
+
+void TGIFImage::FramePainted(const TRect& area) {
+  // Inside Draw the caller gets the frame anyway.
+  if (drawing_) return;
+  // The handler may change or even destroy the image: nothing of it is touched after.
+  if (const auto handler = OnFramePainted) return handler(*this, area);
+  TGraphic::Changed();
 }
 
 // Reading and writing.
@@ -357,11 +453,15 @@ void TGIFImage::AssignTo(TPersistent& target) const {
 // State.
 
 void TGIFImage::Changed() {
+  StopPainters();
+  ownBitmap_.reset();
   palette_.reset();
   TGraphic::Changed();
 }
 
 void TGIFImage::DropRendered() {
+  StopPainters();
+  ownBitmap_.reset();
   palette_.reset();
   for (const auto& frame : images_)
     frame->FreeBitmap();

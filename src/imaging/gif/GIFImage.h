@@ -9,6 +9,7 @@
 #include "imaging/gif/GIFHeader.h"
 #include "imaging/gif/GIFList.h"
 #include "imaging/gif/GIFOptions.h"
+#include "imaging/gif/GIFPainter.h"
 #include "imaging/gif/GIFSubImage.h"
 #include "imaging/gif/GIFWarning.h"
 
@@ -16,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace kestrel {
 
@@ -90,8 +92,33 @@ public:
   TGIFWarning OnWarning;
   void Warning(const void* sender, TGIFSeverity severity, const std::string& message) const;
 
-  // Draws the first frame into rect: through its mask with gdTransparent, tiled with gdTile.
+  // Draws the picture into rect. A still picture, or one drawn without gdAnimate, is its first
+  // frame (through its mask with gdTransparent, tiled with gdTile). An animation starts a painter
+  // (see TGIFPainter): with gdDirect on canvas itself; otherwise on the image's own bitmap of the
+  // logical screen, which takes what rect holds first and is then stretched into rect (later draws
+  // only stretch it, until the image changes). An asynchronous painter needs timers that fire on
+  // this thread, and buffers must stay within the image size limits: otherwise the first frame is
+  // drawn.
   void Draw(TCanvas& canvas, const TRect& rect) override;
+  // As Draw, writing only the pixels of rect inside part: how a viewer redraws what a frame
+  // changed.
+  void DrawArea(TCanvas& canvas, const TRect& rect, const TRect& part);
+
+  // Animation. The handlers are copied into each painter when it is made.
+  TGIFPainter::TPainterEvent OnStartPaint, OnLoop, OnPaint, OnAfterPaint, OnEndPaint;
+  // A painter on the image's own bitmap painted a frame outside Draw: area is the part of the
+  // logical screen that changed. Without a handler the image's change event is raised instead.
+  std::function<void(TGIFImage& sender, const TRect& area)> OnFramePainted;
+  // Starts a painter in rect of canvas: none for an empty image or an empty rect; for a one-frame
+  // image gdAsync and gdAnimate are dropped. A synchronous painter has played to its end when this
+  // returns; an asynchronous one has painted its first frame and is kept until it ends or the
+  // painters are stopped.
+  std::shared_ptr<TGIFPainter> StartPainter(TCanvas& canvas, const TRect& rect,
+                                            TGIFDrawOptions options);
+  // Stops every painter at once; none is waited for. Any change to the image does this first.
+  void StopPainters();
+  // Some painter is playing.
+  bool Animating() const;
 
   void LoadFromStream(TStream& stream) override;
   // Raises GIFException "Unsupported GIF version" for an image without frames.
@@ -150,6 +177,13 @@ private:
   void CopyFrom(const TGIFImage& other);
   void AssignGraphic(const TGraphic& graphic);
   void DropRendered();
+  void DrawFirstFrame(TCanvas& canvas, const TRect& rect) const;
+  bool CanAnimate(TGIFDrawOptions options) const;
+  bool PainterRunsOn(const TCanvas& canvas, const TRect& rect) const;
+  // Makes the own bitmap and plays on it; false when it and the buffers would pass the limits.
+  bool StartOwnPainter(TCanvas& canvas, const TRect& rect, TGIFDrawOptions options);
+  void FramePainted(const TRect& area);
+  TRect ScreenRect() const { return {0, 0, Width(), Height()}; }
   // Raises when a side of the logical screen would not hold every frame.
   void CheckScreenSide(int value, bool horizontal) const;
 
@@ -158,6 +192,9 @@ private:
   TGIFOptions options_;
   mutable std::optional<TPalette> palette_;
   bool drawing_ = false;
+  std::vector<std::shared_ptr<TGIFPainter>> painters_;
+  // The logical screen an animation plays on when it is not drawn directly.
+  std::unique_ptr<TBitmap> ownBitmap_;
   // What frames may still allocate while a load runs (none outside a load).
   std::optional<uint64_t> pixelBudget_;
 };

@@ -79,11 +79,6 @@ private:
   TStretchMode saved_;
 };
 
-TRect Intersect(const TRect& a, const TRect& b) {
-  return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-          std::min(a.Bottom, b.Bottom)};
-}
-
 } // namespace
 
 TGIFSubImage::TGIFSubImage(TGIFImage* image)
@@ -523,23 +518,24 @@ void TGIFSubImage::Changed() {
 
 void TGIFSubImage::Draw(TCanvas& canvas, const TRect& target, bool transparent, bool tile) const {
   if (Empty() || target.IsEmpty()) return;
-  if (!tile) {
-    // The frame's place on the logical screen, scaled to the target.
-    const int64_t screenW = Image() && Image()->Width() > 0 ? Image()->Width() : left_ + width_;
-    const int64_t screenH = Image() && Image()->Height() > 0 ? Image()->Height() : top_ + height_;
-    const int64_t w = target.Width(), h = target.Height();
-    const TRect place{static_cast<int>(target.Left + left_ * w / screenW),
-                      static_cast<int>(target.Top + top_ * h / screenH),
-                      static_cast<int>(target.Left + (left_ + width_) * w / screenW),
-                      static_cast<int>(target.Top + (top_ + height_) * h / screenH)};
-    return DrawPart(canvas, place, {0, 0, width_, height_}, transparent);
-  }
+  if (!tile) return DrawPart(canvas, PlaceIn(target), {0, 0, width_, height_}, transparent);
   for (int y = target.Top; y < target.Bottom; y += height_)
     for (int x = target.Left; x < target.Right; x += width_) {
-      const TRect part = Intersect(Bounds(x, y, width_, height_), target);
+      const TRect part = IntersectRects(Bounds(x, y, width_, height_), target);
       DrawPart(canvas, part, {part.Left - x, part.Top - y, part.Right - x, part.Bottom - y},
                transparent);
     }
+}
+
+TRect TGIFSubImage::PlaceIn(const TRect& target) const {
+  const int64_t screenW = Image() && Image()->Width() > 0 ? Image()->Width() : left_ + width_;
+  const int64_t screenH = Image() && Image()->Height() > 0 ? Image()->Height() : top_ + height_;
+  if (screenW <= 0 || screenH <= 0) return {target.Left, target.Top, target.Left, target.Top};
+  const int64_t w = target.Width(), h = target.Height();
+  return {static_cast<int>(target.Left + left_ * w / screenW),
+          static_cast<int>(target.Top + top_ * h / screenH),
+          static_cast<int>(target.Left + (left_ + width_) * w / screenW),
+          static_cast<int>(target.Top + (top_ + height_) * h / screenH)};
 }
 
 void TGIFSubImage::DrawPart(TCanvas& canvas, const TRect& dest, const TRect& source,

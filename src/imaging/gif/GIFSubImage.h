@@ -98,6 +98,8 @@ public:
   // scaled, or with tile, repeated at its own size across target. With transparent the pixels
   // under the mask leave the canvas as it is.
   void Draw(TCanvas& canvas, const TRect& target, bool transparent, bool tile) const;
+  // Where Draw puts the frame (untiled) when target stands for the logical screen.
+  TRect PlaceIn(const TRect& target) const;
 
 private:
   static constexpr uint8_t kInterlacedFlag = 0x40;

@@ -5,18 +5,21 @@
 #include "app/view/Dpicture.h"
 #include "app/view/DrawingPalette.h"
 #include "app/view/Sound.h"
+#include "imaging/gif/GIFClock.h"
 #include "imaging/gif/GIFImage.h"
 #include "imaging/jpeg/JpegImage.h"
 #include "platform/sound/SoundPlayer.h"
 #include "processing/colour/FixedPalettes.h"
 
 #include "ViewTestSupport.h"
+#include "imaging/gif/AnimationFiles.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -540,4 +543,101 @@ TEST_F(MainView, EverySpellingOfAnExtensionIsListedOnce) {
 }
 
 } // namespace
+} // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+// The region of each paint of a widget.
+class TPaintLog : public QObject {
+public:
+  explicit TPaintLog(QWidget* widget) : QObject(widget) { widget->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) Painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+  QRegion Painted;
+};
+
+// The painters' clock for the life of the object.
+struct TVirtualTime {
+  TVirtualTime() { TGIFClock::SetDefault(Clock); }
+  ~TVirtualTime() { TGIFClock::SetDefault(nullptr); }
+  std::shared_ptr<TGIFVirtualClock> Clock = std::make_shared<TGIFVirtualClock>();
+};
+
+} // namespace
+
+TEST_F(MainView, AnimationsPlayInEveryModeRepaintingOnlyWhatAFrameChanged) {
+  using giftest::Solid;
+  const TVirtualTime time;
+  const QString path = Pictures + "/moving.gif";
+  const std::vector<uint8_t> bytes = giftest::AnimationBytes(
+      60, 40, {Solid(0, 0, 60, 40, 0), Solid(10, 8, 12, 6, 1, 0, 2), Solid(31, 21, 9, 7, 2, 0, 3)},
+      0);
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+  file.close();
+  Write(*test::PatternBitmap(20, 10), "still.bmp");
+  TKestrelMain* main = Show(path);
+  ASSERT_NE(main, nullptr);
+  auto* gif = dynamic_cast<TGIFImage*>(main->Picture->Graphic());
+  ASSERT_NE(gif, nullptr);
+  EXPECT_TRUE(gif->Animating());
+  TPaintLog* log = new TPaintLog(main->PaintBox1);
+  int frame = 0; // of three, 120 ms each
+
+  const auto stepFrames = [&](const char* mode) {
+    SCOPED_TRACE(mode);
+    for (int step = 0; step < 4; ++step) {
+      QApplication::processEvents();
+      TBitmap before;
+      before.Assign(main->ViewBitmap.get());
+      log->Painted = {};
+      time.Clock->Advance(120 * 1000);
+      frame = (frame + 1) % 3;
+      QApplication::processEvents();
+      TBitmap after;
+      after.Assign(main->ViewBitmap.get());
+      // What changed was repainted, and nothing like the whole picture.
+      const int m = main->NormalMode() ? main->Magnification() : 1;
+      int changed = 0;
+      for (int y = 0; y < after.Height(); ++y)
+        for (int x = 0; x < after.Width(); ++x)
+          if (after.PixelColor(x, y) != before.PixelColor(x, y)) {
+            ++changed;
+            EXPECT_TRUE(log->Painted.contains(QPoint(x * m, y * m))) << x << "," << y;
+          }
+      EXPECT_GT(changed, 0) << step;
+      if (frame != 0) {
+        EXPECT_LT(log->Painted.boundingRect().width(), main->PaintBox1->width()) << step;
+      }
+      // The pixels are those of a copy made anew.
+      main->View.ForceRebuild = main->View.ViewStale = true;
+      if (main->FitWindowMode())
+        main->FitToWindow();
+      else
+        main->RebuildView();
+      EXPECT_EQ(test::SizeAndPixels(after), test::SizeAndPixels(*main->ViewBitmap)) << step;
+    }
+  };
+  stepFrames("at its own size");
+  Click(main, Qt::RightButton);
+  ASSERT_EQ(main->View.Copy.CopyReduction, 2);
+  stepFrames("reduced to 1:2");
+  Click(main, Qt::LeftButton);
+  main->Commands().Action("FitToWindow1")->trigger();
+  stepFrames("fitted to the window");
+  main->Commands().Action("FitToImage1")->trigger();
+  stepFrames("with the window fitted");
+
+  // Another file stops the animation at once, before it is even read.
+  main->LoadPicture(Pictures + "/still.bmp");
+  EXPECT_FALSE(gif->Animating());
+  EXPECT_EQ(time.Clock->Pending(), 0);
+  main->WaitForPicture();
+  EXPECT_EQ(main->ImageKind, ikBmp);
+}
+
 } // namespace kestrel
