@@ -13,13 +13,14 @@ function(kestrel_collect out dir pattern)
   set(${out}_LIBS ${KESTREL_LIBS} PARENT_SCOPE)
 endfunction()
 
-# kestrel_subsystem_library(NAME [PUBLIC deps...])
+# kestrel_subsystem_library(NAME [PUBLIC deps...]); a sources.cmake may also
+# list(APPEND KESTREL_LIBS ...) for a library only its folder uses (linked privately).
 function(kestrel_subsystem_library name)
   cmake_parse_arguments(K "" "" "PUBLIC;PRIVATE" ${ARGN})
   kestrel_collect(srcs ${CMAKE_CURRENT_SOURCE_DIR} sources.cmake)
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${K_PUBLIC} PRIVATE ${K_PRIVATE})
+  target_link_libraries(${name} PUBLIC ${K_PUBLIC} PRIVATE ${K_PRIVATE} ${srcs_LIBS})
   kestrel_warnings(${name})
 endfunction()
 

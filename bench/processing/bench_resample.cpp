@@ -8,6 +8,7 @@
 // use them, and their processor time counts every thread.
 
 #include "../RatioReporter.h"
+#include "PhotoPicture.h"
 
 #include "imaging/core/Bitmap.h"
 #include "processing/resample/BoxResampler.h"
@@ -29,31 +30,13 @@ namespace {
 
 constexpr int kPillowRuns = 5;
 
-// A picture with the smooth and the busy parts of a photograph: gradients under a pattern.
-std::unique_ptr<TBitmap> Picture(int width, int height) {
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->NewImage(width, height, pf24bit, {});
-  uint32_t seed = 12345;
-  for (int y = 0; y < height; ++y) {
-    uint8_t* row = bitmap->ScanLine(y);
-    for (int x = 0; x < width; ++x) {
-      seed = seed * 1664525u + 1013904223u;
-      const int texture = static_cast<int>(seed >> 28) + ((x / 7 + y / 5) % 3) * 20;
-      row[3 * x] = static_cast<uint8_t>(x * 200 / width + texture);
-      row[3 * x + 1] = static_cast<uint8_t>(y * 200 / height + texture);
-      row[3 * x + 2] = static_cast<uint8_t>((x + y) * 100 / (width + height) + texture);
-    }
-  }
-  return bitmap;
-}
-
 const TBitmap& Large() {
-  static const std::unique_ptr<TBitmap> picture = Picture(6000, 4000);
+  static const std::unique_ptr<TBitmap> picture = bench::PhotoPicture(6000, 4000);
   return *picture;
 }
 
 const TBitmap& Medium() {
-  static const std::unique_ptr<TBitmap> picture = Picture(4000, 3000);
+  static const std::unique_ptr<TBitmap> picture = bench::PhotoPicture(4000, 3000);
   return *picture;
 }
 
@@ -71,18 +54,7 @@ std::string PpmOf(const TBitmap& picture) {
                             ("kestrel-bench-resample-" + std::to_string(getpid()) + "-" +
                              std::to_string(picture.Width()) + ".ppm"))
                                .string();
-  std::ofstream out(path, std::ios::binary);
-  out << "P6\n" << picture.Width() << " " << picture.Height() << "\n255\n";
-  std::vector<char> rgb(3 * static_cast<size_t>(picture.Width()));
-  for (int y = 0; y < picture.Height(); ++y) {
-    const uint8_t* row = picture.ScanLine(y);
-    for (int x = 0; x < picture.Width(); ++x) {
-      rgb[3 * x] = static_cast<char>(row[3 * x + 2]);
-      rgb[3 * x + 1] = static_cast<char>(row[3 * x + 1]);
-      rgb[3 * x + 2] = static_cast<char>(row[3 * x]);
-    }
-    out.write(rgb.data(), static_cast<std::streamsize>(rgb.size()));
-  }
+  bench::WritePpm(picture, path);
   written[&picture] = path;
   return path;
 }

@@ -2,6 +2,7 @@
 // that exists, and (since a turn must put its result in new memory, whose first touch the system
 // charges for) against a memcpy into a buffer allocated for it.
 
+#include "../BitmapCopy.h"
 #include "../RatioReporter.h"
 
 #include "imaging/core/Bitmap.h"
@@ -32,14 +33,7 @@ void QuarterTurn(benchmark::State& state) {
 }
 
 void CopyBytes(benchmark::State& state) {
-  auto bitmap = Picture();
-  const size_t bytes = static_cast<size_t>(bitmap->BytesPerLine()) * bitmap->Height();
-  std::vector<uint8_t> copy(bytes);
-  for (auto _ : state) {
-    std::memcpy(copy.data(), bitmap->ScanLine(0), bytes);
-    benchmark::DoNotOptimize(copy.data());
-    benchmark::ClobberMemory();
-  }
+  bench::CopyBitmapBytes(state, *Picture());
 }
 
 void CopyBytesIntoNewMemory(benchmark::State& state) {

@@ -41,7 +41,14 @@ int PrintToPdf(const std::string& input, const std::string& output, const TPrint
                std::ostream& out, std::ostream& err) {
   TPicture picture;
   picture.LoadFromFile(input);
-  const TPrintPicture print = PrintPictureOf(*DeviceBitmapOf(*picture.Graphic()));
+  return PrintBitmapToPdf(*DeviceBitmapOf(*picture.Graphic()),
+                          QFileInfo(QString::fromStdString(input)).fileName(), output, options, out,
+                          err);
+}
+
+int PrintBitmapToPdf(const TBitmap& bitmap, const QString& title, const std::string& output,
+                     const TPrintOptions& options, std::ostream& out, std::ostream& err) {
+  const TPrintPicture print = PrintPictureOf(bitmap);
   QPrinter printer(QPrinter::HighResolution);
   UsePdfFile(printer, QString::fromStdString(output), options.Resolution.value_or(kPdfDotsPerInch));
   printer.setPageOrientation(options.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
@@ -53,8 +60,7 @@ int PrintToPdf(const std::string& input, const std::string& output, const TPrint
   const TPrintPlacement placement =
       PlacePicture(print.Size(), page, percent, options.Position.value_or(TPrintPosition::Center));
   const std::atomic<bool> never = false;
-  const TPrintResult result = PrintPicture(
-      printer, print, placement, QFileInfo(QString::fromStdString(input)).fileName(), never);
+  const TPrintResult result = PrintPicture(printer, print, placement, title, never);
   if (result.Outcome != TPrintOutcome::Printed) {
     err << "kestrel-tool: " << result.Error.toStdString() << "\n";
     return kExitFailed;

@@ -3,12 +3,16 @@
 
 #include "desktop/print/PrintLayout.h"
 
+#include <QString>
+
 #include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
 
 namespace kestrel {
+
+class TBitmap;
 
 struct TPrintOptions {
   std::optional<TPrintPosition> Position; // center when not given
@@ -27,5 +31,8 @@ bool ParsePrintOption(const std::string& option, const std::function<const std::
 // Prints input into the PDF file output; the page and the placement go to out.
 int PrintToPdf(const std::string& input, const std::string& output, const TPrintOptions& options,
                std::ostream& out, std::ostream& err);
+// The same for a bitmap, printed as a job titled title.
+int PrintBitmapToPdf(const TBitmap& bitmap, const QString& title, const std::string& output,
+                     const TPrintOptions& options, std::ostream& out, std::ostream& err);
 
 } // namespace kestrel

@@ -1,6 +1,10 @@
 #include "cli/ToolCommands.h"
 
+#include "cli/FindCommand.h"
+#include "cli/IndexCommand.h"
 #include "cli/PrintCommand.h"
+#include "cli/RotateCommand.h"
+#include "cli/ThumbsCommand.h"
 
 #include "app/save/DepthCode.h"
 #include "app/save/ImageSaver.h"
@@ -43,7 +47,16 @@ constexpr const char* kUsage =
     "       kestrel-tool print INPUT OUTPUT.pdf [--position center|top-left|top-right|\n"
     "         bottom-left|bottom-right|top-center|bottom-center] [--percent N|fit] [--landscape]\n"
     "         [--resolution DPI]\n"
-    "       kestrel-tool frames IN.gif OUTDIR\n";
+    "       kestrel-tool find ROOT PATTERN [--min-kb N] [--max-kb N] [--exact-size BYTES]\n"
+    "         [--folders | --containing] [--name-duplicates | --size-duplicates]\n"
+    "       kestrel-tool rotate INPUT OUTPUT --angle DEG [--background RRGGBB]\n"
+    "         [the writer options of convert]\n"
+    "       kestrel-tool index OUTPUT FILES... [--page WxH] [--cols C] [--rows R]\n"
+    "         [--title TEXT] [--captions] [--border N] [--page-border N]\n"
+    "         [the writer options of convert]\n"
+    "       kestrel-tool frames IN.gif OUTDIR\n"
+    "       kestrel-tool thumbs FOLDER OUTDIR [--size S] [--hifi] [--threads N] [--format EXT]\n"
+    "         [--shared-cache] [the writer options of convert]\n";
 
 // The writer options of convert, as given.
 struct TConvertOptions {
@@ -144,7 +157,9 @@ int QualityNamed(const std::string& text) {
 // Splits args into the words of the command and its options.
 std::vector<std::string> ParseOptions(const std::vector<std::string>& args,
                                       TConvertOptions& options, TResizeOptions& resize,
-                                      TPrintOptions& print) {
+                                      TPrintOptions& print, TFindOptions& find,
+                                      TRotateOptions& rotate, TIndexOptions& index,
+                                      TThumbsOptions& thumbs) {
   std::vector<std::string> words;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -152,7 +167,10 @@ std::vector<std::string> ParseOptions(const std::vector<std::string>& args,
       if (i + 1 == args.size()) throw TUsageError{arg + " needs a value"};
       return args[++i];
     };
-    if (ParsePrintOption(arg, value, print)) continue;
+    if (ParsePrintOption(arg, value, print) || ParseFindOption(arg, value, find) ||
+        ParseRotateOption(arg, value, rotate) || ParseIndexOption(arg, value, index) ||
+        ParseThumbsOption(arg, value, thumbs))
+      continue;
     if (arg == "--width" || arg == "--height")
       (arg == "--width" ? resize.Width : resize.Height) = SideNamed(value(), arg);
     else if (arg == "--filter")
@@ -324,6 +342,46 @@ int Resize(const std::string& input, const std::string& output, const TConvertOp
   return Save(output, resized, options, shown, err);
 }
 
+int Rotate(const std::string& input, const std::string& output, const TConvertOptions& options,
+           const TRotateOptions& rotate, std::ostream& err) {
+  CheckOptionsFit(options, KindOfPath(output));
+  const std::unique_ptr<TBitmap> turned = RotatedPicture(input, rotate);
+  // A turned picture is an edited one, as a resized one is.
+  TSavePicture shown;
+  shown.Kind = 7;
+  return Save(output, *turned, options, shown, err);
+}
+
+// index OUTPUT FILES...: the page is an edited picture, written as convert writes.
+int Index(const std::vector<std::string>& words, const TConvertOptions& options,
+          const TIndexOptions& index, std::ostream& out, std::ostream& err) {
+  const std::string& output = words[1];
+  if (LowerExtension(output) != "pdf")
+    CheckOptionsFit(options, KindOfPath(output));
+  else if (options.Any())
+    throw TUsageError{"a PDF index takes no writer options"};
+  ApplyProgramGIFDefaults();
+  const auto save = [&](const TBitmap& page) {
+    TSavePicture shown;
+    shown.Kind = 7;
+    return Save(output, page, options, shown, err);
+  };
+  return MakeIndexPage(output, {words.begin() + 2, words.end()}, index, save, out, err);
+}
+
+// thumbs FOLDER OUTDIR: each tile is an edited picture, written as convert writes.
+int Thumbs(const std::vector<std::string>& words, const TConvertOptions& options,
+           const TThumbsOptions& thumbs, std::ostream& out, std::ostream& err) {
+  CheckOptionsFit(options, KindOfPath("." + ThumbsFormat(thumbs)));
+  ApplyProgramGIFDefaults();
+  const auto save = [&](const TBitmap& tile, const std::string& path) {
+    TSavePicture shown;
+    shown.Kind = 7;
+    return Save(path, tile, options, shown, err);
+  };
+  return MakeFolderThumbnails(words[1], words[2], thumbs, save, out, err);
+}
+
 } // namespace
 
 std::optional<int> NumberIn(const std::string& text, size_t digits, int low, int high) {
@@ -335,24 +393,24 @@ std::optional<int> NumberIn(const std::string& text, size_t digits, int low, int
   return value;
 }
 
-std::unique_ptr<TBitmap> DeviceBitmapOf(const TGraphic& graphic) {
+std::unique_ptr<TBitmap> DeviceBitmapOf(TGraphic& graphic) {
   auto result = std::make_unique<TBitmap>();
   TBitmap& bitmap = *result;
-  if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic)) {
-    bitmap.Assign(&const_cast<TJPEGImage*>(jpeg)->Bitmap());
+  if (auto* jpeg = dynamic_cast<TJPEGImage*>(&graphic)) {
+    bitmap.Assign(&jpeg->Bitmap());
     return result;
   }
-  const auto* dib = dynamic_cast<const TDibGraphic*>(&graphic);
+  auto* dib = dynamic_cast<TDibGraphic*>(&graphic);
   if (!dib || dib->Empty()) {
     bitmap.Assign(&graphic);
     return result;
   }
-  bitmap.NewImage(dib->Width(), dib->Height(), PixelFormatOfBits(dib->BitsPerPixel()),
-                  dib->PaletteHandle());
-  const size_t rowBytes = static_cast<size_t>(std::min(bitmap.BytesPerLine(), dib->BytesPerLine()));
-  for (int y = 0; y < dib->Height(); ++y)
-    std::memcpy(bitmap.ScanLine(y), dib->ScanLine(y), rowBytes);
-  bitmap.SetPelsPerMeter(dib->XPelsPerMeter(), dib->YPelsPerMeter());
+  const TPalette palette = dib->PaletteHandle();
+  const int xPelsPerMeter = dib->XPelsPerMeter();
+  const int yPelsPerMeter = dib->YPelsPerMeter();
+  const TPixelFormat format = PixelFormatOfBits(dib->BitsPerPixel());
+  bitmap.AdoptPixels(dib->TakePixels(), format, palette);
+  bitmap.SetPelsPerMeter(xPelsPerMeter, yPelsPerMeter);
   return result;
 }
 
@@ -361,20 +419,46 @@ int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     TConvertOptions options;
     TResizeOptions resize;
     TPrintOptions printOptions;
-    const std::vector<std::string> words = ParseOptions(args, options, resize, printOptions);
+    TFindOptions findOptions;
+    TRotateOptions rotateOptions;
+    TIndexOptions indexOptions;
+    TThumbsOptions thumbsOptions;
+    const std::vector<std::string> words =
+        ParseOptions(args, options, resize, printOptions, findOptions, rotateOptions, indexOptions,
+                     thumbsOptions);
     const std::string command = words.empty() ? std::string() : words[0];
     const bool info = command == "info" && words.size() == 2 && !options.Any() && !resize.Any();
     const bool convert = command == "convert" && words.size() == 3 && !resize.Any();
     const bool resizing = command == "resize" && words.size() == 3;
     const bool print = command == "print" && words.size() == 3 && !options.Any() && !resize.Any();
+    const bool find = command == "find" && words.size() == 3 && !options.Any() && !resize.Any() &&
+                      !printOptions.Any();
+    const bool rotate = command == "rotate" && words.size() == 3 && !resize.Any();
+    const bool index = command == "index" && words.size() >= 3 && !resize.Any();
     const bool frames = command == "frames" && words.size() == 3 && !options.Any() && !resize.Any();
-    if (!info && !convert && !resizing && !print && !frames) throw TUsageError{};
+    const bool thumbs = command == "thumbs" && words.size() == 3 && !resize.Any();
+    if (!info && !convert && !resizing && !print && !find && !rotate && !index && !frames &&
+        !thumbs)
+      throw TUsageError{};
+    if (!thumbs && thumbsOptions.Any())
+      throw TUsageError{"--size, --hifi, --threads, --format and --shared-cache are thumbs'"};
+    if (thumbs) return Thumbs(words, options, thumbsOptions, out, err);
+    if (!find && findOptions.Any())
+      throw TUsageError{"--min-kb, --max-kb, --exact-size, --folders, --containing and the "
+                        "duplicates options are find's"};
+    if (find) return FindFiles(words[1], words[2], findOptions, out, err);
+    if (!rotate && rotateOptions.Any()) throw TUsageError{"--angle and --background are rotate's"};
+    if (rotate && !rotateOptions.Angle) throw TUsageError{"rotate needs --angle"};
     if (!print && printOptions.Any())
       throw TUsageError{"--position, --percent, --landscape and --resolution are print's"};
+    if (!index && indexOptions.Any())
+      throw TUsageError{"--page, --cols, --rows, --title, --captions and --border are index's"};
     if (print) return PrintToPdf(words[1], words[2], printOptions, out, err);
+    if (index) return Index(words, options, indexOptions, out, err);
     // The program's GIF settings: a deep picture written as GIF gets an octree palette of 8 bits.
     ApplyProgramGIFDefaults();
     if (info) return Info(words[1], out);
+    if (rotate) return Rotate(words[1], words[2], options, rotateOptions, err);
     if (frames) {
       WriteFrames(words[1], words[2], out);
       return kExitOk;

@@ -44,6 +44,26 @@ constexpr int kExitUsage = 2;
 //     --percent N|fit             the scale, 1 to the fit percentage (100)
 //     --landscape                 landscape paper
 //     --resolution DPI            dots per inch of the page, 36 to 2400 (300)
+//   find ROOT PATTERN            the hits of the find window's search under ROOT, one a line
+//                                (path, tab, size in bytes):
+//     --min-kb N, --max-kb N      sizes from N (to N) kilobytes
+//     --exact-size BYTES          sizes of exactly BYTES
+//     --folders, --containing     folders whose names match, or the folders holding a match
+//     --name-duplicates, --size-duplicates
+//                                 only the hits that share their name (size) with another,
+//                                 sorted by it
+//   rotate INPUT OUTPUT          reads INPUT, turns it and writes OUTPUT as convert does (with its
+//   options):
+//     --angle DEG                 degrees clockwise, any whole number (a whole turn is nothing)
+//     --background RRGGBB         the colour of the corners the turn uncovers (000000)
+//   index OUTPUT FILES...        an index page of FILES made as the Picture Index Maker makes it,
+//   written as convert writes (with its options), or printed when OUTPUT ends in ".pdf":
+//     --page WxH                  the page, each side 100..5000 (800x600)
+//     --cols C, --rows R          the grid, 1..500 (proposed for the number of files)
+//     --title TEXT                the title (none)
+//     --captions                  each picture captioned with its file name
+//     --border N                  the thumbnail border, -20..20 (0; negative inside the picture)
+//     --page-border N             the page border, 0..40 (1)
 //   frames IN.gif OUTDIR  every frame of an animation as the viewer composes it, as BMP files,
 //                         with the waits between them (see FramesCommand.h)
 int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
@@ -56,9 +76,10 @@ struct TUsageError {
 // A whole number of 1 to digits digits between low and high, or nothing.
 std::optional<int> NumberIn(const std::string& text, size_t digits, int low, int high);
 
-// The picture as a device bitmap at its own depth: an image-library picture keeps its pixels and
-// palette exactly (grey formats as palette bitmaps of greys), a JPEG picture gives its decoded
-// bitmap, anything else its own conversion.
-std::unique_ptr<TBitmap> DeviceBitmapOf(const TGraphic& graphic);
+// The picture as a device bitmap at its own depth: an image-library picture gives up its pixels
+// and palette exactly (grey formats as palette bitmaps of greys; the picture is left empty), so a
+// large picture is held once; a JPEG picture gives its decoded bitmap, anything else its own
+// conversion.
+std::unique_ptr<TBitmap> DeviceBitmapOf(TGraphic& graphic);
 
 } // namespace kestrel

@@ -13,10 +13,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <sstream>
 
@@ -219,30 +223,63 @@ TEST(ToolSave, DefaultsAreTheOptionWindowsFirstChoices) {
 }
 
 // A disk that fills up while the file is written: a small file system of its own, mounted in a
-// mount namespace of the tool's run alone.
-TEST(ToolSave, AFullDiskLeavesTheOldFileAsItWas) {
+// mount namespace of the tool's run alone. Every writer says why, in the system's words.
+TEST(ToolSave, AFullDiskIsToldWithTheSystemsReasonAndLeavesTheOldFileAsItWas) {
   QTemporaryDir dir;
-  const std::string source = dir.filePath("big.bmp").toStdString();
-  TBitmap big(300, 300, pf24bit);
-  big.SaveToFile(source);
+  const std::string source = dir.filePath("noise.bmp").toStdString();
+  // Noise does not compress: every writer's file outgrows the disk, most of them while the
+  // writer is still at work.
+  TBitmap noise(700, 700, pf24bit);
+  uint32_t state = 12345;
+  for (int y = 0; y < noise.Height(); ++y)
+    for (int x = 0; x < 3 * noise.Width(); ++x) {
+      state = state * 1664525u + 1013904223u;
+      noise.ScanLine(y)[x] = static_cast<uint8_t>(state >> 24);
+    }
+  noise.SaveToFile(source);
   const QString disk = dir.filePath("disk");
   QDir().mkpath(disk);
-  QProcess run;
-  run.setProcessChannelMode(QProcess::MergedChannels);
-  run.start("unshare", {"-m", "sh", "-c",
-                        "mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 77\n"
-                        "printf good > \"$1/out.bmp\"\n"
-                        "\"$2\" convert \"$3\" \"$1/out.bmp\"\n"
-                        "echo \"exit=$?\"\n"
-                        "cat \"$1/out.bmp\"; echo; ls -A \"$1\"",
-                        "sh", disk, KESTREL_TOOL, QString::fromStdString(source)});
-  ASSERT_TRUE(run.waitForFinished(60000));
-  const QString output = QString::fromLocal8Bit(run.readAll());
-  if (run.exitCode() == 77 || output.contains("unshare:"))
-    GTEST_SKIP() << "no private mounts here: " << output.toStdString();
-  EXPECT_TRUE(output.contains("kestrel-tool: Cannot save " + disk + "/out.bmp: "))
-      << output.toStdString();
-  EXPECT_TRUE(output.contains("exit=1\ngood\nout.bmp\n")) << output.toStdString();
+  for (const char* extension : {"bmp", "png", "tga", "pcx", "dcx", "tif", "jpg", "gif"}) {
+    SCOPED_TRACE(extension);
+    const QString out = disk + "/out." + extension;
+    QProcess run;
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start("unshare", {"-m", "sh", "-c",
+                          "mount -t tmpfs -o size=64k tmpfs \"$1\" || exit 77\n"
+                          "printf good > \"$4\"\n"
+                          "\"$2\" convert \"$3\" \"$4\"\n"
+                          "echo \"exit=$?\"\n"
+                          "cat \"$4\"; echo; ls -A \"$1\"",
+                          "sh", disk, KESTREL_TOOL, QString::fromStdString(source), out});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    const QString output = QString::fromLocal8Bit(run.readAll());
+    if (run.exitCode() == 77 || output.contains("unshare:"))
+      GTEST_SKIP() << "no private mounts here: " << output.toStdString();
+    EXPECT_TRUE(
+        output.contains(QString("No space left on device\nexit=1\ngood\nout.") + extension + "\n"))
+        << output.toStdString();
+  }
+}
+
+// As root, a link to a device made the device a regular file; /dev/null among them.
+TEST(ToolSave, ConvertNeverReplacesADeviceBehindALink) {
+  if (::geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
+  QTemporaryDir dir;
+  const std::string source = MakeSource(dir, pf24bit);
+  // The same device as /dev/null, made here so that a failure harms nothing of the system's.
+  const QString device = dir.filePath("null");
+  ASSERT_EQ(::mknod(QFile::encodeName(device), S_IFCHR | 0666, makedev(1, 3)), 0);
+  const QString link = dir.filePath("o.bmp");
+  ASSERT_TRUE(QFile::link(device, link));
+  const ToolRun run = Tool({"convert", source, link.toStdString()});
+  EXPECT_EQ(run.Code, kExitFailed);
+  EXPECT_EQ(run.Err, "kestrel-tool: Cannot save " + link.toStdString() + ": " +
+                         device.toStdString() + " is a device, not a regular file\n");
+  struct stat status {};
+  ASSERT_EQ(::stat(QFile::encodeName(device), &status), 0);
+  EXPECT_TRUE(S_ISCHR(status.st_mode));
+  EXPECT_EQ(status.st_rdev, makedev(1, 3));
+  EXPECT_TRUE(QFileInfo(link).isSymLink());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "app/main/KestrelMain.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
+#include "desktop/install/InstallRecord.h"
 #include "platform/settings/Settings.h"
 #include "platform/ui/MessageBox.h"
 #include "support/ListHelpers.h"
@@ -34,6 +35,7 @@ protected:
 
   // Creates and starts a window; the arguments follow the program's own name.
   TKestrelMain* Start(const QStringList& arguments = {}) {
+    if (!FirstRun && !IsInstalled()) WriteInstallRecord();
     auto window = std::make_unique<TKestrelMain>(QStringList{"kestrel"} + arguments);
     if (window->FormCreate() != TKestrelMain::TStart::Run) {
       Halted = true;
@@ -65,6 +67,8 @@ protected:
   std::vector<TMessageRequest> Messages;
   TMsgResult Answer = TMsgResult::No;
   bool Halted = false;
+  // Unless a test sets it, the program counts as installed, so no first-run window comes up.
+  bool FirstRun = false;
   std::vector<std::unique_ptr<TKestrelMain>> Windows;
 };
 

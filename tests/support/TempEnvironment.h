@@ -1,11 +1,12 @@
 #pragma once
-// Points the settings, cache and runtime folders (and the home folder) at a fresh temporary folder
-// for one test, so no test ever reads or writes the user's own files, and restores the environment
-// afterwards.
+// Points the settings, data (the Trash among them), cache and runtime folders (and the home folder)
+// at a fresh temporary folder for one test, so no test ever reads or writes the user's own files,
+// and restores the environment afterwards.
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -16,7 +17,8 @@ namespace kestrel::test {
 class TTempEnvironment {
 public:
   TTempEnvironment() {
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
+    for (const char* name :
+         {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
       Saved[name] = qgetenv(name);
       const QString folder = Root.path() + "/" + QString(name).toLower();
       QDir().mkpath(folder);
@@ -37,6 +39,7 @@ public:
 
   QString Path() const { return Root.path(); }
   QString ConfigHome() const { return Root.path() + "/xdg_config_home"; }
+  QString DataHome() const { return Root.path() + "/xdg_data_home"; }
   QString CacheHome() const { return Root.path() + "/xdg_cache_home"; }
   QString RuntimeDir() const { return Root.path() + "/xdg_runtime_dir"; }
   QString Home() const { return Root.path() + "/home"; }
@@ -63,6 +66,14 @@ inline QByteArray FileBytes(const QString& name) {
 inline void WriteFile(const QString& name, const QByteArray& bytes) {
   QFile file(name);
   if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+}
+
+// A file of size bytes (sparse: only its size matters), with the folders above it; false when it
+// cannot be made.
+inline bool WriteSizedFile(const QString& name, qint64 size) {
+  QDir().mkpath(QFileInfo(name).absolutePath());
+  QFile file(name);
+  return file.open(QIODevice::WriteOnly) && file.resize(size);
 }
 
 } // namespace kestrel::test

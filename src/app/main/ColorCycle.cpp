@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -55,6 +56,16 @@ TColor TColorCycle::Entry(int position) {
 TColor TColorCycle::Step(bool rightButton) {
   Index = std::clamp(Index + (rightButton ? 1 : -1), 0, kCount - 1);
   return kCycle[Index];
+}
+
+void SetColors(QWidget* widget, const QColor& background, const QColor& text) {
+  QPalette palette = widget->palette();
+  for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button})
+    palette.setColor(role, background);
+  for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+    palette.setColor(role, text);
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(true);
 }
 
 } // namespace kestrel

@@ -5,6 +5,8 @@
 
 #include <QColor>
 
+class QWidget;
+
 namespace kestrel {
 
 using TColor = qint32;
@@ -15,6 +17,8 @@ TColor FromQColor(const QColor& color);
 
 // White when the background's green byte is 150 or less, else black.
 TColor ContrastColor(TColor background);
+// Gives a control a background and a text colour.
+void SetColors(QWidget* widget, const QColor& background, const QColor& text);
 
 class TColorCycle {
 public:

@@ -1,17 +1,28 @@
 #include "app/main/KestrelMain.h"
 
+#include "app/canvas/NewCanvasDlg.h"
+#include "app/editing/EditingTools.h"
+#include "app/editing/PictureEditor.h"
+#include "app/filecommands/FileCommands.h"
 #include "app/main/ImageMask.h"
 #include "app/main/MainSettings.h"
+#include "app/paintbox/ColorDlg.h"
 #include "app/resample/ResampleDialog.h"
+#include "app/rotate/RotateDialog.h"
 #include "app/saveas/SaveImageAs.h"
 #include "app/saveas/ViewerSaveQuestions.h"
+#include "app/undo/Undo.h"
 #include "app/view/Dpicture.h"
 #include "app/view/PictureLoader.h"
-
 #include "browse/filelists/DCombobox.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
+#include "browse/index/Thumbs.h"
+#include "desktop/capture/Capture.h"
+#include "desktop/wallpaper/Wallpaper.h"
 #include "platform/paths/Paths.h"
+#include "platform/registry/RegistryFile.h"
+#include "platform/ui/MessageBox.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -47,6 +58,11 @@ TKestrelMain::TKestrelMain(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), Arguments(arguments), ProgramFile(ExecutableFile()),
       Mutex("BrackwellKestrelMutex1") {
   instance = this;
+  // What goes wrong with the settings file is told, and the program starts all the same. Set
+  // before anything here reads a setting.
+  TRegistryFile::SetReporter([](const QString& message) {
+    ShowMessage(message, "Kestrel!: Settings", TMsgIcon::Warning);
+  });
   // The folder list moves the process's current folder at start; a relative path names a file
   // from where the program was started.
   if (Arguments.size() > 1 && !Arguments[1].isEmpty())
@@ -59,16 +75,30 @@ TKestrelMain::TKestrelMain(const QStringList& arguments, QWidget* parent)
   WatchControls();
   CreateView();
   CreateSaving();
+  CreateFileCommands();
+  CreateViewers();
+  CreateFind();
 }
 
 TKestrelMain::~TKestrelMain() {
   qApp->removeEventFilter(this);
   CloseResampler();
+  CloseIndexMaker();
+  CloseGallery();
+  ClosePaintWindows();
+  // The tools window reads the editor, which goes with this object.
+  delete EditingTools;
+  EditingTools = nullptr;
   // The children's last events (hide, resize) come after this object is gone: the view's hook
   // must not hand them on.
   delete ViewEvents;
   ViewEvents = nullptr;
   if (instance == this) instance = nullptr;
+}
+
+QWidget* TKestrelMain::ActiveControl() const {
+  QWidget* focus = focusWidget();
+  return focus && !qobject_cast<QMenuBar*>(focus) ? focus : LastControl.data();
 }
 
 void TKestrelMain::BuildLayout() {
@@ -165,6 +195,9 @@ void TKestrelMain::WatchControls() {
   connect(DListBox1, &TDListBox::Change, this, &TKestrelMain::DListBox1Change);
   connect(DListBox1, &TDListBox::OpenFailed, this, &TKestrelMain::FolderOpenFailed);
   connect(Splitter2, &QSplitter::splitterMoved, this, &TKestrelMain::Splitter2Moved);
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now && now->window() == this && !qobject_cast<QMenuBar*>(now)) LastControl = now;
+  });
   setAcceptDrops(true);
 }
 

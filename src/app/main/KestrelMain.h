@@ -6,21 +6,25 @@
 #include "app/main/ColorCycle.h"
 #include "app/main/CommandTable.h"
 #include "app/main/RecentFolders.h"
+#include "app/slideshow/SlideShow.h"
 #include "app/view/ViewCopy.h"
 #include "app/view/ViewGeometry.h"
 #include "app/watcher/FileListRefresh.h"
 #include "app/watcher/StatusLine.h"
 #include "app/watcher/UpThread.h"
+#include "browse/filelists/RefreshPause.h"
 #include "platform/process/InstanceLock.h"
 
-#include <QFile>
 #include <QFont>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
 
+class QEvent;
 class QFrame;
+class QPointF;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -31,22 +35,51 @@ class QUrl;
 
 namespace kestrel {
 
+class TBigScreen;
 class TBitmap;
 class TCompressDlg;
 class TDCombobox;
+class TEditHost;
+class TEditingTools;
+class TPictureEditor;
+enum class TEditTool;
 class TDListBox;
 class TDpicture;
+class TExtViewerDialog;
+class TFileCommands;
 class TFListBox;
+class TFindDialog;
+class TFindDialogX;
+enum class TFindTransferKind : int;
 class TGIFImage;
 class TGraphic;
+class TInstall;
 class TJpgOptions;
 class TPictureLoader;
 class TPrintSetup;
+class TRenameDialog;
 class TResampleDialog;
 class TResampleHost;
+class TRotateDialog;
+class TRotateHost;
 class TSaveImageAs;
+class TUndo;
+class TCapture;
+class TColorDlg;
+class TColorDlgHost;
+class TNewCanvasDlg;
+class TNewCanvasHost;
+class TWallpaper;
+class TWinCapture;
+enum class TCaptureKind;
+enum class TWallpaperStyle;
+class TSpeedSlide;
+class TThumbs;
+class TThumbform;
+class TIndexHost;
 class TViewerSaveQuestions;
 enum class TBitmapTransform;
+enum class TInstallMode;
 struct TLoadResult;
 struct TSavePicture;
 
@@ -91,8 +124,20 @@ public:
   // Shows the window centred, in the stored state (normal, minimised or maximised).
   void ShowAsStored();
 
-  // Shows a path in the viewer: its folder in the lists and, for a file, the file selected.
+  // Shows a path in the viewer: its folder in the lists and, for a file, the file selected. A
+  // shortcut shows what it leads to.
   void AcceptFile(const QString& path);
+  // Asks whether the program file is to be an external viewer; true when the user agreed (the
+  // external-viewer window then shows it added).
+  bool OfferExternalViewer(const QString& file);
+  // A file that is offered as an external viewer rather than shown: a ".exe" file, or an
+  // executable regular file that is not a picture.
+  bool IsProgramFile(const QString& file) const;
+  // The control the window's keys go to: the focused one, or while the menu bar has the keys, the
+  // one that had them before. The commands act on it.
+  QWidget* ActiveControl() const;
+  // Moves the lists to folder, or to the nearest folder above it that can be shown.
+  void ShowNearestFolder(const QString& folder);
   // The picture of a file is to be shown (not while "Stop Picture Update" is checked).
   void LoadPicture(const QString& path);
   void SetImageFrameColor(TColor color);
@@ -169,7 +214,42 @@ public:
   void RotateAnticlockwise1Click();
   void Print1Click();
   void Resample1Click();
+  // File management (MainFileOps.cpp).
+  void Copy1Click();
+  void Move1Click();
+  void Delete1Click();
+  void NewFolder2Click();
+  void RemoveFolder1Click();
+  void Rename1Click();
+  void RenameFolder1Click();
+  void SwitchFolders1Click();
+  void ClipBoard1Click();
+  void ClipAsDos2Click();
+  void ClipAsUnix2Click();
+  void ClipAsDos1Click();
+  void ClipAsUnix1Click();
+  void SaveToPathClick();
+  void SaveAsDialog1Click();
+  void GotoPathClick();
+  void toSaveDialog1Click();
+  void SaveAsDialog2Click();
+  // Installation and external viewers (MainDesktop.cpp).
+  void Install1Click();
+  void SetExternalViewer1Click();
+  // Opens the selected file with the external viewer of the sub-menus' item index.
+  void OpenWithViewer(int index);
+  void FindinFiles1Click();
+  void FindFile1Click();
+  void NameDuplicateClick();
+  void SizeDuplicateClick();
+  void FindInFiles2Click();
+  void FindinSubtreeClick();
 
+signals:
+  // The program is to end now: the first run was cancelled, or the program was uninstalled.
+  void Ended();
+
+public:
   // Controls, named as the layout names them.
   QFrame* FileView = nullptr;
   QSplitter* Splitter2 = nullptr;
@@ -187,12 +267,15 @@ public:
   QWidget* PaintBox1 = nullptr;
   QPlainTextEdit* Pictext = nullptr;
   QTimer* Timer1 = nullptr;
+  TRenameDialog* RenameDialog1 = nullptr;
 
   // Window state.
   QString BaseCaption;
   int HScrollHeight = 0;
   int VScrollWidth = 0;
   bool FileviewUpdate = true;
+  // Switches FileviewUpdate off while work changes files, and back as the user wants it.
+  TAutoRefresh AutoRefresh;
   int StartupError = 0; // 1: the start-up settings step failed; 3: creation failed
   bool PanelsStored = false;
   int LastKey = 0;         // the last key pressed in the file list
@@ -202,10 +285,9 @@ public:
   int ImageKind = 0;
   bool ImageModified = false;
   QString UndoFolder;
-  std::unique_ptr<QFile> UndoFile;
+  std::unique_ptr<TUndo> Undo; // made by FinishStart
   bool FirstInstance = false;
   bool RemoveMode = false;
-  int SlideTicks = 33;
   bool Installed = false;
   bool PreservePixels = false;
   QString CopyMoveTarget; // the copy/move target folder
@@ -227,9 +309,14 @@ public:
   TJpgOptions* JpgOptions = nullptr; // made by FinishStart, the last long-lived window
   TCompressDlg* CompressDlg = nullptr;
   TPrintSetup* PrintSetup = nullptr; // made when first opened
+  TExtViewerDialog* ExtViewerDialog = nullptr;
+  QPointer<TInstall> Install; // open while the installation window is
+  TFindDialogX* FindDialogX = nullptr;
+  TFindDialog* FindDialog = nullptr;
   // "Save Image As": its dialog, the remembered writer options, folder and last saved path.
   std::unique_ptr<TSaveImageAs> ImageSave;
   TViewState View;
+  std::unique_ptr<TFileCommands> FileCommands;
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -251,6 +338,11 @@ private:
   void PaintFileView(TColor color);
   void FitFileViewControls();
   void FirstTick();
+  TInstall* OpenInstall(TInstallMode mode);
+  // Ends the program at once, writing nothing more (a cancelled first run, an uninstall).
+  void EndProgram();
+  void CreateViewers();
+  void RebuildViewerMenus();
   void RefreshCommandStates();
   void ShowStatusColor();
   void FormShow();
@@ -295,6 +387,7 @@ private:
   void CreateJpgOptions();
   void ResetView();
   void ShowLoadedPicture(const QString& path, TLoadResult&& result);
+  void ShowNewPicture();
   void EndLoad();
   void ShowGif(TGIFImage& gif);
   // An animation's painter changed area of the picture: that part of the view is drawn again.
@@ -302,7 +395,7 @@ private:
   void UpdateJpegControls();
   void PlacePicture();
   bool ViewEvent(QObject* watched, QEvent* event);
-  void PaintBox1Paint();
+  void PaintBox1Paint(const QRect& dirty);
   void PaintBox2Paint();
   void SetScrollBarsShown(bool shown);
   void ModeChanged();
@@ -319,8 +412,12 @@ private:
   // The shown picture at its own size, as an edit starts from it.
   void FullSizeShown(TBitmap& full);
 
+  void CreateFileCommands();
+
   // Saving and the menu transforms (MainSave.cpp, MainTransforms.cpp).
   void CreateSaving();
+  // The find windows (MainFind.cpp).
+  void CreateFind();
   QString ProposedSaveName() const;
   TSavePicture ShownForSave() const;
   void TransformShown(TBitmapTransform transform);
@@ -352,14 +449,15 @@ private:
   bool TimerWasActive = false;
   bool LoadCursorShown = false;
   bool ApplyingMode = false;
-  bool BuildingView = false; // the view copy is being built from the picture
+  QPointer<QWidget> LastControl; // the last control of this window that had the focus
+  bool BuildingView = false;     // the view copy is being built from the picture
 
   // Resampling (MainResample.cpp).
 public:
   // A resampling run is under way.
   bool Resampling() const;
-  // Ends a resampling run at once and waits for its worker: before a load, a close or a rebuild
-  // of the view.
+  // Ends a resampling run or a rotation at once and waits for its worker: before a load, a close
+  // or a rebuild of the view.
   void WaitForResampler();
   TResampleDialog* ResampleWindow = nullptr; // made on first use
 
@@ -369,10 +467,115 @@ private:
   void CloseResampler();
   std::unique_ptr<TResampleHost> ResampleHost;
 
+  // Undo, the picture clipboard (MainUndoClipboard.cpp), wallpaper, stay on top, the captures and
+  // the one-time hints (MainCapture.cpp).
+public:
+  // The undo snapshot: a command about to change or replace the shown picture calls it first with
+  // its own text ("Resample"); "&Undo" then reads "Undo: " + name and brings the picture back.
+  // Only an edited picture (ImageModified) is kept, so browsing writes nothing.
+  void Snapshot(const QString& name);
+  // The shown picture becomes bitmap, as a loaded bitmap with no file behind it (a paste, a
+  // capture).
+  void ShowAsLoaded(std::unique_ptr<TBitmap> bitmap);
+  void Undo1Click();
+  void CopyImage1Click();
+  void PasteImage1Click();
+  void Centered1Click();
+  void Tiled1Click();
+  void Stretched1Click();
+  void NoWallpaperClick();
+  void StayOnTop1Click();
+  void ActiveWindow1Click();
+  void ScreenShot1Click();
+  TWinCapture* WinCapture = nullptr;     // the one-time hint box
+  std::unique_ptr<TWallpaper> Wallpaper; // its setter is the tests' seam
+  std::unique_ptr<TCapture> Capturer;
+
+private:
+  void CreateDesktopServices();
+  void CreateUndo();
+  void MatchOverlay(const TBitmap& shown);
+  void SetWallpaper(TWallpaperStyle style);
+  void RunCapture(TCaptureKind kind, const char* item);
+  void EnableWallpaperItems();
+  // The Picture Index Maker (MainIndex.cpp).
+public:
+  void Thumbs1Click();
+  void ThumbsBgndDialog1Click();
+  void ThumbsDialog1Click();
+  void ThumbsDialog2Click();
+  // The find window's Move, Copy and Delete of its hits; the files handled.
+  QStringList TransferFound(TFindTransferKind kind, const QStringList& files,
+                            const QString& folder);
+  // The window, made on first use.
+  TThumbs& IndexMaker();
+
+private:
+  friend class TMainIndexHost;
+  void CloseIndexMaker();
+  TThumbs* Thumbs = nullptr;
+  std::unique_ptr<TIndexHost> IndexHost;
+
+  // The thumbnail gallery (MainGallery.cpp).
+public:
+  void Thumbnails1Click();
+  void Thumbnails2Click();
+  void Thumbnails3Click();
+  // The window, made on first use.
+  TThumbform& Gallery();
+
+private:
+  void CloseGallery();
+  TThumbform* Thumbform = nullptr;
+
+  // The editing tools (app/editing/MainEditing.cpp).
+public:
+  void None1Click();
+  void Crop1Click();
+  void Pen1Click();
+  void Rectangle1Click();
+  void LineDraw1Click();
+  void Ellipse1Click();
+  void Surface1Click();
+  void Border1Click();
+  // Chooses a tool (fillStyle 0 surface, 1 border), from the menu or the tools window.
+  void SelectEditTool(TEditTool tool, int fillStyle = 0);
+  // A colour picked in the paint box: the drawing colour; the text box's background while the
+  // box is shown, else the colour slot of the tool at work; the tools window shows it.
+  void TakeDrawingColor(TColor color);
+  // The tools window's buttons.
+  void EditDoItClick();
+  void EditUndoClick();
+  void EditCopyClick();
+  void EditPasteClick();
+  void EditInputClick();
+  void EditSaveClick();
+  void EditText(bool down);
+  void EditAdjust(bool down);
+  void EditZoom(int step, bool down);
+  // The picture was replaced or changed outside the tools: what a tool was doing is dropped.
+  void ResetToolAction();
+  TColor DrawingColor = 0;
+  bool PictextTransparent = false;
+  TEditingTools* EditingTools = nullptr; // made when a tool is first chosen
+  std::unique_ptr<TPictureEditor> Editor;
+
+private:
+  friend class TMainEditHost;
+  void CreateEditing();
+  bool EditingViewEvent(QObject* watched, QEvent* event);
+  bool PictextEvent(QEvent* event);
+  void PlacePictext();
+  void EditingTick();
+  TPoint PicturePoint(const QPointF& position) const;
+  std::unique_ptr<TEditHost> EditHost;
+
   // Folder watcher, file-list refresh, file mask and status line (app/watcher/MainRefresh.cpp).
 public:
   // Re-reads the file list and keeps the selection and the shown picture in step with it.
   void FileListRefresh();
+  // The same, selecting the file named name afterwards.
+  void FileListRefreshSelecting(const QString& name);
   // The status line: the shown picture's size, pixel format and file size, and the file count.
   void UpdateStatusLine();
   void RefreshFileview1Click();
@@ -383,7 +586,7 @@ public:
 private:
   void CreateWatcher();
   void StartWatcher();
-  void RefreshFileList(TUpThread::THandOver handOver);
+  void RefreshFileList(TUpThread::THandOver handOver, const QString& select = {});
   void FinishRefresh(bool edited, const TListMemory& memory);
   void RepairFolder();
   void FollowSelection();
@@ -398,6 +601,69 @@ private:
   void Label1DblClick();
   void Panel4MouseMove();
   TFileStamp ShownFile; // the shown picture's file when it was last looked at
+
+  // Arbitrary rotation (app/rotate/MainRotate.cpp).
+public:
+  void AllAngles1Click();
+  // Ends a rotation at once and waits for its worker; the view shows what it showed before.
+  void WaitForRotation();
+  TRotateDialog* RotateWindow = nullptr; // made on first use
+
+private:
+  friend class TMainRotateHost;
+  std::unique_ptr<TRotateHost> RotateHost;
+
+  // The slide show and full screen (app/slideshow/MainSlideShow.cpp,
+  // app/fullscreen/MainFullScreen.cpp).
+public:
+  void enable1Click();
+  void ToolButton4Click();
+  void AdjustTimer1Click();
+  void FullScreen1Click();
+  void HideTitleClick();
+  void FileSelector2Click();
+  void Exit2Click();
+  TSlideShow SlideShow;
+  QPointer<TSpeedSlide> SpeedWindow; // while it is open
+  TBigScreen* BigScreen = nullptr;   // while it is open
+
+private:
+  void SetSlideShowRunning(bool running);
+  // On every tick of Timer1: the next file when it is due.
+  void SlideTick();
+  void FullScreenClosed();
+  // What the main window was before full screen.
+  struct TFullScreenReturn {
+    QRect Geometry;
+    Qt::WindowStates State;
+    QList<int> Sizes; // of Splitter2
+    bool FileView = true;
+  } FullScreenReturn;
+
+  // The paint box colour picker and the canvas size (app/paintbox/MainPaintBox.cpp,
+  // app/canvas/MainCanvas.cpp).
+public:
+  void Color1Click();
+  // A colour picked in the paint box: the fill of the "New Canvas" window while it shows, else
+  // the drawing colour.
+  void PaintBoxPicked(TColor color);
+  // Shows the "New Canvas" window.
+  void NewCanvasClick();
+  // The paint box, made on first use.
+  TColorDlg& PaintBox();
+  TColorDlg* ColorDlg = nullptr;
+  TNewCanvasDlg* NewCanvasDlg = nullptr; // made on first use
+
+private:
+  friend class TMainPaintBoxHost;
+  friend class TMainCanvasHost;
+  // The shown picture changed: the windows that show its palette or size follow it.
+  void PaintWindowsPictureChanged();
+  void ClosePaintWindows();
+  // The picture becomes edited, the view showing it at its own size.
+  void ShowEdited(std::unique_ptr<TBitmap> edited);
+  std::unique_ptr<TColorDlgHost> PaintBoxHost;
+  std::unique_ptr<TNewCanvasHost> CanvasHost;
 };
 
 } // namespace kestrel

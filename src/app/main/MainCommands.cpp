@@ -2,10 +2,10 @@
 
 #include "app/main/KestrelMain.h"
 
-#include "app/main/Installation.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
 #include "desktop/sysinfo/SystemInfoDlg.h"
+#include "desktop/install/InstallRecord.h"
 #include "platform/files/Errors.h"
 #include "platform/paths/Paths.h"
 #include "platform/process/Process.h"

@@ -6,7 +6,12 @@
 #include "app/main/Keys.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
+#include "desktop/rename/RenameDialog.h"
+#include "desktop/install/Install.h"
+#include "browse/find/FindDialogX.h"
 #include "platform/files/Errors.h"
+#include "platform/files/Shortcut.h"
+#include "platform/process/Process.h"
 #include "platform/ui/MessageBox.h"
 
 #include <QFileInfo>
@@ -19,19 +24,23 @@ const char kLoadCaption[] = "Kestrel!: Load File";
 
 } // namespace
 
-void TKestrelMain::AcceptFile(const QString& path) {
+void TKestrelMain::AcceptFile(const QString& given) {
   try {
+    if (given.isEmpty() || !QFileInfo::exists(given)) {
+      ShowMessage("Does Not Exist\r" + given, kLoadCaption, TMsgIcon::Information, this);
+      return;
+    }
+    const TResolvedPath resolved = ResolvePath(given);
+    if (resolved.BadLink) ShowMessage("bad link", kLoadCaption, TMsgIcon::Information, this);
+    const QString path = resolved.Path;
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) {
+    if (!info.exists()) {
       ShowMessage("Does Not Exist\r" + path, kLoadCaption, TMsgIcon::Information, this);
       return;
     }
     const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-    if (!info.isDir() && info.suffix().toLower() == "exe") {
-      if (AskYesNo("Do you wish to add this file\nto the external viewers list?", "Executable File",
-                   TMsgIcon::Question, this))
-        ShowMessage("The list of external viewers is not available in this version.",
-                    "Executable File", TMsgIcon::Information, this);
+    if (IsProgramFile(path)) {
+      OfferExternalViewer(path);
       return;
     }
     try {
@@ -68,19 +77,24 @@ void TKestrelMain::SelectEntry(const QString& entry) {
 }
 
 void TKestrelMain::Flistbox1Click() {
+  RenameDialog1->ListClicked(TRenameDialog::mdFile);
   if (IsArrowKey(LastKey)) return; // loads when the key is let go
+  SlideShow.Restart();
   LoadPicture(FListBox1->FileName());
 }
 
 void TKestrelMain::Flistbox1DblClick() {
   const QString file = FListBox1->FileName();
   if (file.isEmpty()) return;
-  // A picture goes to the find window; anything else opens with the desktop's own program.
-  if (!InImageMask(file, ImageMask(ViewerExtensions())))
+  // A picture's name goes to the find window; anything else opens with the desktop's own program.
+  if (InImageMask(file, ImageMask(ViewerExtensions())))
+    FindDialogX->OfferPattern(QFileInfo(file).fileName());
+  else
     OpenLink(QUrl::fromLocalFile(file), "the file");
 }
 
 void TKestrelMain::DListBox1Change() {
+  if (Install) Install->SetCurrentFolder(DListBox1->Directory());
   Recent.Add(DListBox1->Directory());
   FillRecentMenu();
 }

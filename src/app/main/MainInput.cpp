@@ -2,10 +2,13 @@
 
 #include "app/main/KestrelMain.h"
 
+#include "app/filecommands/FileCommands.h"
+#include "app/fullscreen/BigScreen.h"
 #include "app/main/Keys.h"
 #include "browse/filelists/DCombobox.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
+#include "platform/ui/DroppedFile.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -15,6 +18,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 
 namespace kestrel {
@@ -28,10 +32,11 @@ const Qt::CursorShape kCycleCursor = Qt::PointingHandCursor;
 bool TKestrelMain::FirstReceiver(QObject* watched) const {
   // A key goes to the focus widget first (to the window when nothing has the focus); its parents
   // see it again only when it was not taken.
+  // The full-screen window's keys are the main window's.
   const auto* widget = qobject_cast<const QWidget*>(watched);
-  if (!widget || widget->window() != this) return false;
+  if (!widget || (widget->window() != this && widget->window() != BigScreen)) return false;
   const QWidget* focus = QApplication::focusWidget();
-  return focus ? widget == focus : widget == this;
+  return focus ? widget == focus : widget == widget->window();
 }
 
 bool TKestrelMain::eventFilter(QObject* watched, QEvent* event) {
@@ -39,6 +44,8 @@ bool TKestrelMain::eventFilter(QObject* watched, QEvent* event) {
   case QEvent::KeyPress: {
     auto* key = static_cast<QKeyEvent*>(event);
     if (!FirstReceiver(watched)) return false;
+    // What is typed into the text box is text, not the window's commands.
+    if (watched == static_cast<QObject*>(Pictext)) return false;
     if (FormKeyDown(key)) return true;
     if (watched == FListBox1) return Flistbox1KeyDown(key);
     if (watched == DListBox1) return DListBox1KeyDown(key);
@@ -106,8 +113,14 @@ bool TKestrelMain::FormKeyDown(QKeyEvent* event) {
     return false;
   }
   if (key == Qt::Key_Escape) {
+    // In full screen Esc only closes the window, when it is let go.
+    if (BigScreen) return true;
     ClearPicture();
     return false;
+  }
+  if (BigScreen && IsEnterKey(key)) {
+    if (!event->isAutoRepeat()) BigScreen->FileSelectorClick();
+    return true;
   }
   if (!FileViewAway()) return false;
   if (key == Qt::Key_Up || key == Qt::Key_Down) {
@@ -121,7 +134,8 @@ bool TKestrelMain::FormKeyDown(QKeyEvent* event) {
   return false;
 }
 
-void TKestrelMain::FormKeyUp(QKeyEvent*) {
+void TKestrelMain::FormKeyUp(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && BigScreen) BigScreen->close();
   if (CursorChanged) {
     QApplication::restoreOverrideCursor();
     CursorChanged = false;
@@ -137,6 +151,10 @@ bool TKestrelMain::Flistbox1KeyDown(QKeyEvent* event) {
   }
   if (LastKey == Qt::Key_Delete) {
     TriggerCommand("Delete1");
+    return true;
+  }
+  if (IsEnterKey(LastKey) && IsProgramFile(FListBox1->FileName())) {
+    OfferExternalViewer(FListBox1->FileName());
     return true;
   }
   return false;
@@ -163,6 +181,12 @@ bool TKestrelMain::Flistbox1MouseDown(QMouseEvent* event) {
 }
 
 bool TKestrelMain::DListBox1MouseDown(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && event->modifiers() == Qt::ControlModifier) {
+    const QModelIndex index = DListBox1->indexAt(event->position().toPoint());
+    if (!index.isValid()) return false;
+    FileCommands->OfferCopyMoveTarget(DListBox1->ItemPath(index.row()));
+    return true;
+  }
   if (!(event->modifiers() & Qt::ShiftModifier)) return false;
   if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return false;
   const TColor color = Cycle.Step(event->button() == Qt::RightButton);
@@ -203,17 +227,12 @@ void TKestrelMain::StepFile(int step) {
 }
 
 void TKestrelMain::dragEnterEvent(QDragEnterEvent* event) {
-  const QMimeData* data = event->mimeData();
-  if (data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile())
-    event->acceptProposedAction();
+  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void TKestrelMain::dropEvent(QDropEvent* event) {
-  const QList<QUrl> urls = event->mimeData()->urls();
-  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
-  // Only the first name counts, and it is taken whole: a long path cut short names something
-  // else.
-  const QString name = urls.first().toLocalFile();
+  const QString name = DroppedFile(event->mimeData());
+  if (name.isEmpty()) return;
   event->acceptProposedAction();
   raise();
   activateWindow();

@@ -9,11 +9,17 @@
 #include "app/view/ImageKind.h"
 #include "app/view/ViewCopy.h"
 #include "browse/filelists/FListBox.h"
+#include "desktop/hints/WinCapture.h"
 #include "imaging/jpeg/JpegImage.h"
 
 #include <QScrollArea>
 
 namespace kestrel {
+namespace {
+
+constexpr int kResamplerHint = 3;
+
+} // namespace
 
 class TMainResampleHost : public TResampleHost {
 public:
@@ -23,23 +29,22 @@ public:
     return main_.PictureValid() ? main_.Picture->Graphic() : nullptr;
   }
   void PictureCopy(TBitmap& copy, TColor background) const override {
-    TGraphic& graphic = *main_.Picture->Graphic();
-    if (auto* jpeg = dynamic_cast<TJPEGImage*>(&graphic))
-      copy.Assign(&jpeg->Bitmap());
-    else if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic))
-      copy.Assign(bitmap);
-    else
-      DrawFullSize(
-          copy, graphic, background,
-          DrawingPalette(graphic, {main_.ImageKind, main_.View.Animated, main_.View.GifPalettes}));
+    PictureAtFullSize(copy, *main_.Picture->Graphic(), background,
+                      {main_.ImageKind, main_.View.Animated, main_.View.GifPalettes});
     copy.SetPixelFormat(pf24bit);
   }
   bool PictureAnimated() const override { return main_.View.Animated; }
   TColor ViewBackground() const override { return main_.ImageFrameColor; }
   QSize ViewClientSize() const override { return main_.ScrollBox1->maximumViewportSize(); }
   TBitmap& ViewBitmap() override { return *main_.ViewBitmap; }
+  bool EditedSourceAccepted() override {
+    return !main_.ImageModified ||
+           main_.WinCapture->ShowModal(kResamplerHint) != THintResult::Abort;
+  }
+  void Snapshot(const QString& name) override { main_.Snapshot(name); }
   void ResampleStarted() override {
     // The view now shows a picture made by editing, at its own size.
+    main_.ResetToolAction();
     main_.ImageKind = ikEdited;
     main_.EditedBitmap->Assign(nullptr); // the run fills the view copy; its end keeps it
     main_.View.Copy.CopyReduction = 1;
@@ -75,6 +80,7 @@ bool TKestrelMain::Resampling() const {
 
 void TKestrelMain::WaitForResampler() {
   if (ResampleWindow) ResampleWindow->StopAndWait();
+  WaitForRotation();
 }
 
 void TKestrelMain::PictureSizeChanged() {

@@ -36,8 +36,7 @@ void TKestrelMain::CreateSaving() {
   ImageSave->WaitForResampler = [this] {
     if (ResampleWindow) ResampleWindow->WaitUntilIdle();
   };
-  ImageSave->SetAutomaticRefresh = [this](bool on) { FileviewUpdate = on; };
-  ImageSave->RefreshWanted = [this] { return !CommandSet->Action("StopUpdate2")->isChecked(); };
+  ImageSave->AutoRefresh = &AutoRefresh;
 }
 
 QString TKestrelMain::ProposedSaveName() const {

@@ -1,12 +1,17 @@
 #pragma once
 // The settings of the main window and its companions (defaults live where they are read).
 
+#include "desktop/install/InstallSettings.h"
 #include "platform/settings/Settings.h"
 
 namespace kestrel::MainSettings {
 
-inline const TSettingKey SingleInstance{"MainForm", "Single Instance"};
-inline const TSettingKey StartMinimized{"MainForm", "Start Minimized"};
+// Written by the installation window.
+using InstallSettings::CustomDir;
+using InstallSettings::InitialDir;
+using InstallSettings::SingleInstance;
+using InstallSettings::StartMinimized;
+
 inline const TSettingKey Width{"MainForm", "Width"};
 inline const TSettingKey Height{"MainForm", "Height"};
 inline const TSettingKey WindowState{"MainForm", "WindowState"};
@@ -19,8 +24,6 @@ inline const TSettingKey ImageFrame{"Color", "Image Frame"};
 inline const TSettingKey FileViewColor{"Color", "FileView"};
 inline const TSettingKey SlideTimer{"SlideShow", "Timer"};
 inline const TSettingKey CopyMoveTarget{"SaveDialog", "Initial Dir"};
-inline const TSettingKey CustomDir{"FileView", "Custom Dir"};
-inline const TSettingKey InitialDir{"FileView", "Initial Dir"};
 
 inline constexpr int kLayoutWidth = 577;
 inline constexpr int kLayoutHeight = 427;

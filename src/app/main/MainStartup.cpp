@@ -2,14 +2,21 @@
 
 #include "app/main/KestrelMain.h"
 
+#include "app/editing/EditingTools.h"
+#include "app/gallery/Thumbform.h"
 #include "app/main/ImageMask.h"
-#include "app/main/Installation.h"
 #include "app/main/MainSettings.h"
-#include "app/main/UndoFile.h"
+#include "app/undo/Undo.h"
+#include "app/undo/UndoFile.h"
+#include "app/undo/UndoStore.h"
 #include "browse/filelists/DCombobox.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
+#include "desktop/install/Install.h"
+#include "desktop/install/InstallRecord.h"
+#include "desktop/capture/Capture.h"
 #include "platform/paths/Paths.h"
+#include "platform/registry/RegistryFile.h"
 #include "platform/ui/MessageBox.h"
 
 #include <QApplication>
@@ -32,22 +39,11 @@ namespace kestrel {
 
 using namespace MainSettings;
 
-namespace {
-
-void SetColors(QWidget* widget, const QColor& background, const QColor& text) {
-  QPalette palette = widget->palette();
-  for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button})
-    palette.setColor(role, background);
-  for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-    palette.setColor(role, text);
-  widget->setPalette(palette);
-  widget->setAutoFillBackground(true);
-}
-
-} // namespace
 
 TKestrelMain::TStart TKestrelMain::FormCreate() {
   hide();
+  // A first start stores every default it reads: in one write, not one per value.
+  TSettingsBatch batch;
   CreateWatcher();
   RemoveMode = Arguments.size() > 1 && Arguments[1] == "/Remove";
   try {
@@ -118,7 +114,7 @@ void TKestrelMain::ReadDisplaySettings() {
   PaintImageFrame(ImageFrameColor);
   FileViewColor = ReadSetting(MainSettings::FileViewColor, 0);
   PaintFileView(FileViewColor);
-  SlideTicks = ReadSetting(SlideTimer, kDefaultSlideTicks);
+  SlideShow.SetTicks(ReadSetting(SlideTimer, kDefaultSlideTicks));
   CopyMoveTarget = ReadSetting(MainSettings::CopyMoveTarget, ProgramFolder());
   ReadFlag(CustomDir, false);
   // The recent folders first: showing the start folder puts it on top of them.
@@ -141,8 +137,14 @@ void TKestrelMain::ReadDisplaySettings() {
 }
 
 void TKestrelMain::FinishStart() {
-  CreateJpgOptions();
-  UndoFile = OpenUndoFile(UndoFolder);
+  {
+    // Its defaults are written before the undo file tells another copy that this one has started,
+    // and before the command-line path may show a message.
+    TSettingsBatch batch;
+    CreateDesktopServices();
+    CreateJpgOptions();
+  }
+  CreateUndo();
   // An empty argument (a launcher with no file to pass) names nothing.
   if (RemoveMode || Arguments.size() < 2 || Arguments[1].isEmpty()) return;
   try {
@@ -150,6 +152,12 @@ void TKestrelMain::FinishStart() {
   } catch (...) {
     // Whatever the path did, the viewer starts.
   }
+}
+
+void TKestrelMain::CreateUndo() {
+  auto file = OpenUndoFile(UndoFolder);
+  auto store = file ? std::make_unique<TUndoStore>(std::move(file)) : nullptr;
+  Undo = std::make_unique<TUndo>(std::move(store), CommandSet->Action("Undo1"), this);
 }
 
 void TKestrelMain::Launch() {
@@ -184,36 +192,17 @@ void TKestrelMain::Timer1Timer() {
     FirstTick();
     if (Closing) return;
   }
+  SlideTick();
   RefreshCommandStates();
+  EditingTick();
   ++TickCount;
-}
-
-void TKestrelMain::FirstTick() {
-  if (RemoveMode) {
-    ShowMessage("Kestrel! cannot uninstall itself in this version.", "Kestrel!",
-                TMsgIcon::Information, this);
-    WriteNothing = true;
-    Closing = true;
-    FormDestroy();
-    QCoreApplication::exit(0);
-    return;
-  }
-  if (!Installed) {
-    // Until the installation window exists, a first run records the installation at once.
-    try {
-      WriteInstallRecord();
-      Installed = true;
-    } catch (const std::exception& error) {
-      ShowMessage(QString::fromStdString(error.what()), "Kestrel!", TMsgIcon::Information, this);
-    }
-    ShowAsStored();
-  }
 }
 
 void TKestrelMain::RefreshCommandStates() {
   TCommandSet& commands = *CommandSet;
-  const bool filesFocused = FListBox1->Count() > 0 && FListBox1->hasFocus();
-  const bool foldersFocused = DListBox1->Count() > 1 && DListBox1->hasFocus();
+  const QWidget* active = ActiveControl();
+  const bool filesFocused = FListBox1->Count() > 0 && active == FListBox1;
+  const bool foldersFocused = DListBox1->Count() > 1 && active == DListBox1;
   for (const char* name : {"Copy1", "Move1"})
     commands.SetEnabled(name, filesFocused);
   for (const char* name : {"Delete1", "Rename1"})
@@ -225,6 +214,10 @@ void TKestrelMain::RefreshCommandStates() {
   for (const char* name : {"SaveAs1", "SaveAs2", "InvertImage1", "MirrorVertical1",
                            "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1"})
     commands.SetEnabled(name, ImageKind != 0);
+  // A picture edited with the tools keeps its scale; the slide show waits while they are out.
+  for (const char* name : {"DontScale1", "FitToWindow1", "FitToImage1", "Toolbutton2"})
+    commands.SetEnabled(name, !(EditingTools && ImageModified));
+  commands.SetEnabled("ToolButton4", !EditingTools || !EditingTools->isVisible());
   ShowStatusColor();
 }
 
@@ -260,6 +253,8 @@ void TKestrelMain::SetImageFrameColor(TColor color) {
   ImageFrameColor = color;
   PaintImageFrame(color);
   WriteSetting(ImageFrame, color);
+  if (Install) Install->SetPanelColors(ToQColor(color), ToQColor(ContrastColor(color)));
+  if (Thumbform) Thumbform->SetBackground(color);
   ImageFrameChanged();
 }
 
@@ -353,8 +348,13 @@ void TKestrelMain::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  FormClose();
-  FormDestroy();
+  // A capture waiting for Ctrl ends with the program.
+  if (Capturer) Capturer->Cancel();
+  {
+    TSettingsBatch batch;
+    FormClose();
+    FormDestroy();
+  }
   event->accept();
 }
 
@@ -369,12 +369,7 @@ void TKestrelMain::FormDestroy() {
   if (ShutdownDone) return;
   ShutdownDone = true;
   Timer1->stop();
-  if (UndoFile) {
-    const QString name = UndoFile->fileName();
-    UndoFile->close();
-    QFile::remove(name);
-    UndoFile.reset();
-  }
+  if (Undo) Undo->Close();
   if (WriteNothing) return;
   if (StartupError == 1) {
     ShowMessage("Installation Error:\r" + StartupDetail, "Kestrel! StartUp", TMsgIcon::Error, this);

@@ -65,17 +65,30 @@ void TKestrelMain::TransformShown(TBitmapTransform transform) {
     ShowMessage(QString::fromStdString(e.what()), "Kestrel!", TMsgIcon::Error, this);
     return;
   }
+  ShowEdited(std::move(edited));
+}
+
+void TKestrelMain::ShowEdited(std::unique_ptr<TBitmap> edited) {
   // From now on the view shows the edit, which has no file behind it and is never reduced.
+  ResetToolAction();
   EditedBitmap = std::move(edited);
   ImageKind = ikEdited;
   if (JpgOptions && JpgOptions->ScaleIndex() > kFullScaleIndex)
     JpgOptions->SetScaleIndex(kFullScaleIndex);
   View.ForceRebuild = true;
   View.ViewStale = true;
+  // A rebuild leaves the view of a modified picture alone, so it takes the edit directly.
+  if (ImageModified && !FitWindowMode()) {
+    ViewBitmap->Assign(EditedBitmap.get());
+    View.Copy.CopyReduction = 1;
+    View.Copy.Fitted = false;
+  }
   RebuildView(); // the fitted copy is drawn by RunOptions
-  OverlayBitmap->SetPixelFormat(ViewBitmap->PixelFormat());
-  OverlayBitmap->SetPalette(ViewBitmap->Palette());
+  // An edited view is not rebuilt from the picture: it takes the turned picture itself.
+  if (ImageModified) ViewBitmap->Assign(EditedBitmap.get());
+  MatchOverlay(*ViewBitmap);
   RunOptions();
+  PaintWindowsPictureChanged();
   PaintBox1->update();
 }
 

@@ -2,7 +2,6 @@
 
 #include "app/main/KestrelMain.h"
 #include "platform/display/ScreenDepth.h"
-#include "platform/registry/RegistryFile.h"
 #include "platform/ui/MessageBox.h"
 
 #include <cxxabi.h>
@@ -45,11 +44,10 @@ int RunKestrel(int argc, char** argv) {
                 "Kestrel!: Unsupported Screen Resolution", TMsgIcon::Error);
     return 1;
   }
-  TRegistryFile::SetDamageReporter([](const QString& message) {
-    ShowMessage(message, "Kestrel!: Settings", TMsgIcon::Warning);
-  });
   TKestrelMain main(QApplication::arguments());
   if (main.FormCreate() == TKestrelMain::TStart::Halt) return main.HaltCode();
+  QObject::connect(&main, &TKestrelMain::Ended, &application, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
   main.Launch();
   return QApplication::exec();
 }

@@ -46,6 +46,8 @@ public:
   // ends by removing itself).
   TJpgOptions(QWidget* parent, bool storeSettings);
   ~TJpgOptions() override;
+  // The program ends writing nothing (it removed itself): the window stores nothing either.
+  void StoreNothing() { storeSettings_ = false; }
 
   // Shows the window without waiting, in the load form or with both parts.
   void ShowForm(TJpgForm form);

@@ -3,6 +3,7 @@
 #include "app/main/ColorCycle.h"
 #include "imaging/core/Graphic.h"
 #include "imaging/core/ImageLimits.h"
+#include "platform/ui/DigitsField.h"
 #include "platform/ui/MessageBox.h"
 #include "processing/resample/SampleRates.h"
 
@@ -19,7 +20,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -38,16 +38,6 @@ const char kNotValid[] = "The Graphic is Not Valid";
 const char kAnimated[] = "Sorry Cannot Resample Animated Gifs";
 
 constexpr int kStripHeight = 12;
-
-QLineEdit* NumberField(int digits, QWidget* parent) {
-  auto* field = new QLineEdit(parent);
-  // Digits only, typed or pasted: anything else leaves the field as it was.
-  field->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QString("[0-9]{0,%1}").arg(digits)), field));
-  field->setMaxLength(digits);
-  field->setFixedWidth(field->fontMetrics().horizontalAdvance(QString(digits + 2, '0')));
-  return field;
-}
 
 void Write(QLineEdit* field, int64_t value) {
   const QSignalBlocker quiet(field);
@@ -97,9 +87,9 @@ void TResampleDialog::BuildLayout() {
   layout->addWidget(CurrentSize);
 
   auto* sizes = new QGridLayout;
-  WidthEdit = NumberField(kSideDigits, this);
-  HeightEdit = NumberField(kSideDigits, this);
-  SizeEdit = NumberField(kSizeDigits, this);
+  WidthEdit = DigitsField(kSideDigits, this);
+  HeightEdit = DigitsField(kSideDigits, this);
+  SizeEdit = DigitsField(kSizeDigits, this);
   SizeEdit->setText("100");
   sizes->addWidget(new QLabel("Width", this), 0, 0);
   sizes->addWidget(new QLabel("Height", this), 0, 1);
@@ -270,6 +260,7 @@ void TResampleDialog::Button1Click() {
     Worker->Stop();
     return;
   }
+  if (!Host.EditedSourceAccepted()) return;
   // Another long work (a rotation, the index engine) holds the flag: nothing happens.
   if (!TBusyClaim::NotBusy()) return;
   const QString refusal = Refusal();
@@ -306,6 +297,7 @@ bool TResampleDialog::StartRun() {
     ShowMessage(QString::fromStdString(e.what()), kCaption, TMsgIcon::Error, this);
     return false;
   }
+  Host.Snapshot("Resample");
   Host.ViewBitmap().Assign(&prepared);
   prepared.Assign(nullptr);
   Host.ResampleStarted();

@@ -41,6 +41,11 @@ public:
   virtual QSize ViewClientSize() const = 0;
   // The bitmap the view shows; a run replaces it by its destination.
   virtual TBitmap& ViewBitmap() = 0;
+  // While the picture is being edited the user is warned that the run starts from the loaded
+  // picture, not the edited one: false when the user aborts.
+  virtual bool EditedSourceAccepted() = 0;
+  // The undo snapshot of the shown picture, taken before a run replaces it.
+  virtual void Snapshot(const QString& name) = 0;
   // The view shows the destination: a run has started, made more rows, or ended.
   virtual void ResampleStarted() = 0;
   virtual void ShowResampled(bool ended) = 0;

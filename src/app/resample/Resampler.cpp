@@ -8,47 +8,32 @@
 
 namespace kestrel {
 
-TResampler::TResampler(QObject* parent) : QObject(parent) {}
+TResampler::TResampler(QObject* parent) : QObject(parent), Run(this) {}
 
 TResampler::~TResampler() {
   Abandon();
 }
 
 void TResampler::Start(TBusyClaim claim, const TBitmap& source, const TBoxTarget& target) {
-  Abandon();
-  stop_ = false;
-  const uint64_t run = ++run_;
   // The thread's own copy of the source (its pixels shared until the window writes its own).
   auto copy = std::make_shared<TBitmap>();
   copy->Assign(&source);
-  // Held here, on the window's thread, until the run's end reaches it: the flag is free only once
-  // the last rows are in the view.
-  claim_.emplace(std::move(claim));
-  thread_ = QThread::create([this, copy, target, run] { Body(*copy, target, run); });
-  thread_->start(QThread::LowPriority);
+  // The claim is held on the window's thread until the run's end reaches it: the flag is free
+  // only once the last rows are in the view.
+  Run.Start([this, copy, target](uint64_t run) { Body(*copy, target, run); }, std::move(claim),
+            QThread::LowPriority);
 }
 
 void TResampler::Stop() {
-  stop_ = true;
+  Run.Stop();
 }
 
 void TResampler::Abandon() {
-  if (!thread_) return;
-  stop_ = true;
-  thread_->wait();
-  delete thread_;
-  thread_ = nullptr;
-  claim_.reset();
-  ++run_; // what the run posted is dropped when it arrives
+  Run.Abandon();
 }
 
 void TResampler::Post(uint64_t run, std::function<void()> call) {
-  QMetaObject::invokeMethod(
-      this,
-      [this, run, call = std::move(call)] {
-        if (run == run_) call();
-      },
-      Qt::QueuedConnection);
+  Run.Post(run, std::move(call));
 }
 
 void TResampler::Body(const TBitmap& source, const TBoxTarget& target, uint64_t run) {
@@ -90,25 +75,18 @@ void TResampler::Body(const TBitmap& source, const TBoxTarget& target, uint64_t 
             if (OnProgress) OnProgress(percent);
           });
         },
-        stop_);
+        Run.Stopping());
     if (band->Rows > 0) Post(run, [this, band] { Deliver(*band); });
   } catch (const std::exception& e) {
     error = e.what();
   }
-  Post(run, [this, run, completed, error] { Ended(run, completed, error); });
+  Run.PostEnd(run, [this, completed, error] {
+    if (OnTerminate) OnTerminate(completed, error);
+  });
 }
 
 void TResampler::Deliver(const TResampleBand& band) {
   if (OnRows) OnRows(band);
-}
-
-void TResampler::Ended(uint64_t run, bool completed, const std::string& error) {
-  // The thread posted this last; it ends right after.
-  thread_->wait();
-  delete thread_;
-  thread_ = nullptr;
-  claim_.reset();
-  if (run == run_ && OnTerminate) OnTerminate(completed, error);
 }
 
 } // namespace kestrel

@@ -6,6 +6,7 @@
 // time. A run holds the not-busy flag from its start until its end has reached the window (or it
 // is abandoned), however it ends.
 
+#include "app/worker/WorkerRun.h"
 #include "imaging/core/Bitmap.h"
 #include "processing/busy/BusyFlag.h"
 #include "processing/resample/BoxResampler.h"
@@ -45,7 +46,7 @@ public:
   // Starts a run over source (24 bits per pixel, not empty) with the claim of the not-busy flag,
   // which the run keeps until it ends.
   void Start(TBusyClaim claim, const TBitmap& source, const TBoxTarget& target);
-  bool Running() const { return thread_ != nullptr; }
+  bool Running() const { return Run.Running(); }
   // Asks the run to end: the rows it made are delivered and OnTerminate follows.
   void Stop();
   // Ends the run now and waits for its thread; nothing more of it is delivered (OnTerminate
@@ -56,12 +57,8 @@ private:
   void Body(const TBitmap& source, const TBoxTarget& target, uint64_t run);
   void Post(uint64_t run, std::function<void()> call);
   void Deliver(const TResampleBand& band);
-  void Ended(uint64_t run, bool completed, const std::string& error);
 
-  QThread* thread_ = nullptr;
-  std::optional<TBusyClaim> claim_; // the run's
-  std::atomic<bool> stop_{false};
-  uint64_t run_ = 0; // the run whose deliveries count
+  TWorkerRun Run;
 };
 
 } // namespace kestrel

@@ -139,8 +139,10 @@ std::unique_ptr<TBitmap> TImageSaver::Follow(const TSavePlan& plan, const TBitma
   case TSaveWay::Redraw:
     break;
   }
-  return Redraw(source, plan.Format, ResolveSavePalette(plan.Palette, source, plan.Format),
-                background);
+  const TPalette palette = ResolveSavePalette(plan.Palette, source, plan.Format);
+  return IsRedrawnAsItIs(source, plan.Format, palette)
+             ? SharedCopy(source)
+             : Redraw(source, plan.Format, palette, background);
 }
 
 std::unique_ptr<TGraphic> TImageSaver::IconWriter(Job& job) {

@@ -67,4 +67,18 @@ std::unique_ptr<TBitmap> Redraw(const TBitmap& source, TPixelFormat format, cons
   return target;
 }
 
+bool IsRedrawnAsItIs(const TBitmap& source, TPixelFormat format, const TPalette& palette) {
+  return source.PixelFormat() == format && source.OwnPalette() == palette;
+}
+
+std::unique_ptr<TBitmap> SharedCopy(const TBitmap& source) {
+  auto copy = std::make_unique<TBitmap>();
+  copy->Assign(&source);
+  copy->SetPelsPerMeter(0, 0);
+  copy->SetIgnorePalette(false);
+  copy->SetTransparent(false);
+  copy->SetTransparentMode(tmAuto);
+  return copy;
+}
+
 } // namespace kestrel

@@ -29,5 +29,11 @@ TPalette ResolveSavePalette(TSavePalette choice, const TBitmap& source, TPixelFo
 // onto it at (0, 0) (transparency ignored; palette targets take the nearest entry).
 std::unique_ptr<TBitmap> Redraw(const TBitmap& source, TPixelFormat format, const TPalette& palette,
                                 TColor background);
+// Whether a redraw at format with palette would give the source's own pixels: then the writer
+// takes a SharedCopy instead, and a large picture is not held twice while it is saved.
+bool IsRedrawnAsItIs(const TBitmap& source, TPixelFormat format, const TPalette& palette);
+// The source's pixels and palette, shared until either bitmap is written, as a redraw would give
+// them: no resolution, no transparency.
+std::unique_ptr<TBitmap> SharedCopy(const TBitmap& source);
 
 } // namespace kestrel

@@ -1,59 +1,64 @@
 #include "app/save/SafeFileWrite.h"
 
 #include "imaging/core/Stream.h"
+#include "platform/files/AtomicFileWriter.h"
 
-#include <QSaveFile>
-
-#include <algorithm>
+#include <optional>
 
 namespace kestrel {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& path, const QSaveFile& file) {
-  throw ESaveError("Cannot save " + path + ": " + file.errorString().toStdString());
+[[noreturn]] void Fail(const std::string& path, const std::string& reason) {
+  throw ESaveError("Cannot save " + path + ": " + reason);
 }
 
-// The codecs write straight into the temporary file, with no copy of the whole file in memory.
-class TSaveFileStream : public TStream {
+// The codecs write straight into the new file, with no copy of the whole file in memory.
+class TAtomicFileStream : public TStream {
 public:
-  explicit TSaveFileStream(QSaveFile& file) : file_(file) {}
-  int64_t Read(void* buffer, int64_t count) override {
-    return std::max<int64_t>(file_.read(static_cast<char*>(buffer), count), 0);
-  }
+  explicit TAtomicFileStream(TAtomicFileWriter& file) : file_(file) {}
+  int64_t Read(void* buffer, int64_t count) override { return file_.Read(buffer, count); }
   int64_t Write(const void* buffer, int64_t count) override {
-    return std::max<int64_t>(file_.write(static_cast<const char*>(buffer), count), 0);
+    if (count <= 0 || !file_.Write(buffer, static_cast<size_t>(count))) return 0;
+    return count;
   }
   int64_t Seek(int64_t offset, TSeekOrigin origin) override {
     const int64_t base = origin == TSeekOrigin::Begin     ? 0
-                         : origin == TSeekOrigin::Current ? file_.pos()
-                                                          : file_.size();
-    file_.seek(std::max<int64_t>(base + offset, 0));
-    return file_.pos();
+                         : origin == TSeekOrigin::Current ? file_.Position()
+                                                          : file_.Size();
+    file_.Seek(base + offset);
+    return file_.Position();
   }
-  int64_t Size() override { return file_.size(); }
+  int64_t Size() override { return file_.Size(); }
+  int ErrorNumber() const override { return file_.ErrorNumber(); }
 
 private:
-  QSaveFile& file_;
+  TAtomicFileWriter& file_;
 };
 
 } // namespace
 
 void WriteFileSafely(const std::string& path, const std::function<void(TStream&)>& write) {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly)) Fail(path, file);
-  TSaveFileStream stream(file);
-  // An error leaves the temporary file to QSaveFile, which removes it. A codec stopped by the
-  // file (a full disk) is told with the file's reason.
+  std::optional<TAtomicFileWriter> file;
+  try {
+    file.emplace(path);
+  } catch (const EFileWriteError& error) {
+    Fail(path, error.what());
+  }
+  TAtomicFileStream stream(*file);
+  // An error removes the new file with the writer. A codec stopped by the system (a full disk)
+  // says so with the system's reason, whatever its own message.
   try {
     write(stream);
-  } catch (...) {
-    if (file.error() != QFileDevice::NoError) Fail(path, file);
-    throw;
+  } catch (const std::exception& error) {
+    if (file->ErrorNumber() == 0) throw;
+    throw ESaveError(WithSystemReason(error.what(), file->ErrorNumber()));
   }
-  if (file.error() != QFileDevice::NoError) Fail(path, file);
-  // The rename happens here, after the data has reached the disk.
-  if (!file.commit()) Fail(path, file);
+  try {
+    file->Commit();
+  } catch (const EFileWriteError& error) {
+    Fail(path, error.what());
+  }
 }
 
 } // namespace kestrel

@@ -11,23 +11,6 @@ namespace kestrel {
 
 namespace {
 
-// The file view's refresh is off for the life of a save, whatever way it ends.
-class TRefreshPause {
-public:
-  explicit TRefreshPause(TSaveImageAs& owner) : Owner(owner) {
-    if (Owner.SetAutomaticRefresh) Owner.SetAutomaticRefresh(false);
-  }
-  ~TRefreshPause() {
-    if (Owner.SetAutomaticRefresh)
-      Owner.SetAutomaticRefresh(!Owner.RefreshWanted || Owner.RefreshWanted());
-  }
-  TRefreshPause(const TRefreshPause&) = delete;
-  TRefreshPause& operator=(const TRefreshPause&) = delete;
-
-private:
-  TSaveImageAs& Owner;
-};
-
 class THourglass {
 public:
   THourglass() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
@@ -48,7 +31,7 @@ bool TSaveImageAs::SaveAs(const QString& path, const TBitmap& bitmap, bool ask,
 
 QString TSaveImageAs::SaveWithDialog(const QString& proposedName, const TBitmap& bitmap,
                                      const TSavePicture& picture) {
-  const TRefreshPause pause(*this);
+  const TRefreshPause pause(AutoRefresh);
   if (WaitForResampler) WaitForResampler();
   const QFileInfo proposed(proposedName);
   TSaveDialogRequest request;

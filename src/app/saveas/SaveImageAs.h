@@ -7,6 +7,7 @@
 // the saved path is remembered.
 
 #include "app/save/ImageSaver.h"
+#include "browse/filelists/RefreshPause.h"
 
 #include <QString>
 
@@ -36,10 +37,8 @@ public:
   std::function<QString()> CurrentFolder;
   QString LastSavedPath; // the last path written
 
-  // Switches the file view's automatic refresh; called with false before a save and afterwards
-  // with what RefreshWanted says.
-  std::function<void(bool on)> SetAutomaticRefresh;
-  std::function<bool()> RefreshWanted;
+  // The file view's automatic refresh, paused while the dialog is open and the file written.
+  TAutoRefresh* AutoRefresh = nullptr;
   // Returns once the resampler does not change the picture any more.
   std::function<void()> WaitForResampler;
 

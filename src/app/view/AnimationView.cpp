@@ -1,8 +1,8 @@
 #include "app/view/AnimationView.h"
 
-#include "app/view/ViewReduction.h"
 #include "imaging/core/Bitmap.h"
 #include "imaging/gif/GIFImage.h"
+#include "processing/resample/Halving.h"
 
 namespace kestrel {
 namespace {

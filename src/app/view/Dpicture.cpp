@@ -6,8 +6,6 @@
 
 #include <QFile>
 
-#include <cstring>
-
 namespace kestrel {
 namespace {
 
@@ -15,46 +13,43 @@ std::string FileName(const QString& path) {
   return QFile::encodeName(path).toStdString();
 }
 
-void CopyRows(const TDibGraphic& picture, TBitmap& bitmap) {
-  const int width = picture.Width();
+// Each pixel keeps its index at the bitmap's depth.
+void CopyIndices(const TDibGraphic& picture, TBitmap& bitmap) {
   const int from = picture.BitsPerPixel();
   const int to = bitmap.BitsPerPixel();
   for (int y = 0; y < picture.Height(); ++y) {
     const uint8_t* source = picture.ScanLine(y);
     uint8_t* target = bitmap.ScanLine(y);
-    if (from == to) {
-      std::memcpy(target, source, static_cast<size_t>((width * to + 7) / 8));
-      continue;
-    }
-    for (int x = 0; x < width; ++x)
+    for (int x = 0; x < picture.Width(); ++x)
       PixelRows::SetIndex(target, x, to, PixelRows::GetIndex(source, x, from));
   }
 }
 
 } // namespace
 
-std::unique_ptr<TBitmap> DeviceBitmapOf(const TDibGraphic& picture, int kind, int screenDepth) {
+std::unique_ptr<TBitmap> DeviceBitmapOf(TDibGraphic& picture, int kind, int screenDepth) {
   if (picture.Empty() || picture.Width() <= 0 || picture.Height() <= 0)
     throw EInvalidGraphic("Cannot Read DIB");
   const int bits = picture.BitsPerPixel();
+  const int xPelsPerMeter = picture.XPelsPerMeter();
+  const int yPelsPerMeter = picture.YPelsPerMeter();
   auto bitmap = std::make_unique<TBitmap>();
   if (bits > 8) {
-    bitmap->NewImage(picture.Width(), picture.Height(), pf24bit, {});
-    CopyRows(picture, *bitmap);
+    bitmap->AdoptPixels(picture.TakePixels(), pf24bit, {});
     if (screenDepth <= 8) bitmap->SetIgnorePalette(true);
+  } else if (IsIconOrMetafile(kind)) {
+    // No palette of its own: the colours take the nearest of the format's standard ones.
+    bitmap->NewImage(picture.Width(), picture.Height(), bits <= 4 ? pf4bit : pf8bit, {});
+    bitmap->Canvas().Draw(0, 0, picture);
+  } else if (bits == 1) {
+    // Drawn with the picture's own colours.
+    bitmap->NewImage(picture.Width(), picture.Height(), pf4bit, picture.PaletteHandle());
+    CopyIndices(picture, *bitmap);
   } else {
-    const TPixelFormat format = bits <= 4 ? pf4bit : pf8bit;
-    if (IsIconOrMetafile(kind)) {
-      // No palette of its own: the colours take the nearest of the format's standard ones.
-      bitmap->NewImage(picture.Width(), picture.Height(), format, {});
-      bitmap->Canvas().Draw(0, 0, const_cast<TDibGraphic&>(picture));
-    } else {
-      // Drawn with the picture's own colours, each pixel keeps its index.
-      bitmap->NewImage(picture.Width(), picture.Height(), format, picture.PaletteHandle());
-      CopyRows(picture, *bitmap);
-    }
+    const TPalette palette = picture.PaletteHandle();
+    bitmap->AdoptPixels(picture.TakePixels(), bits == 4 ? pf4bit : pf8bit, palette);
   }
-  bitmap->SetPelsPerMeter(picture.XPelsPerMeter(), picture.YPelsPerMeter());
+  bitmap->SetPelsPerMeter(xPelsPerMeter, yPelsPerMeter);
   return bitmap;
 }
 
@@ -76,7 +71,7 @@ TPictureRead ReadPictureFile(const QString& path, int screenDepth) {
                                           LowerExtension(FileName(path)).c_str()));
     std::unique_ptr<TGraphic> graphic = format->Create();
     graphic->LoadFromFile(FileName(path));
-    if (const auto* picture = dynamic_cast<const TDibGraphic*>(graphic.get())) {
+    if (auto* picture = dynamic_cast<TDibGraphic*>(graphic.get())) {
       read.IsDIB = true;
       graphic = DeviceBitmapOf(*picture, read.Kind, screenDepth);
     }
@@ -88,6 +83,12 @@ TPictureRead ReadPictureFile(const QString& path, int screenDepth) {
     if (read.Error.isEmpty()) read.Error = "Cannot read " + path;
   }
   return read;
+}
+
+std::unique_ptr<TGraphic> ReadPictureGraphic(const std::string& path, int screenDepth) {
+  TPictureRead read = ReadPictureFile(QString::fromStdString(path), screenDepth);
+  if (read.Failed()) throw EInvalidGraphic(read.Error.toStdString());
+  return std::move(read.Graphic);
 }
 
 void TDpicture::Load(const QString& path, int screenDepth) {

@@ -35,12 +35,17 @@ struct TPictureRead {
 // reported in Error. Safe on any thread.
 TPictureRead ReadPictureFile(const QString& path, int screenDepth);
 
+// The graphic of path as ReadPictureFile reads it for screenDepth: null for a sound or an unknown
+// kind; a failure raises EInvalidGraphic with the reason. Safe on any thread.
+std::unique_ptr<TGraphic> ReadPictureGraphic(const std::string& path, int screenDepth);
+
 // The device bitmap of an image-library picture of kind: above 8 bits per pixel a 24-bit copy
 // (without a palette, and ignoring palettes on screens of 8 bits or fewer); otherwise a 4-bit
 // (up to 4 bits) or 8-bit bitmap with the picture's colours as its palette, or, for icons and
-// metafiles, with no palette of its own and the picture drawn on it. An empty picture raises
-// EInvalidGraphic "Cannot Read DIB".
-std::unique_ptr<TBitmap> DeviceBitmapOf(const TDibGraphic& picture, int kind, int screenDepth);
+// metafiles, with no palette of its own and the picture drawn on it. Where the bitmap keeps the
+// picture's own packing it takes the pixels over, leaving the picture empty, so a large picture is
+// never held twice. An empty picture raises EInvalidGraphic "Cannot Read DIB".
+std::unique_ptr<TBitmap> DeviceBitmapOf(TDibGraphic& picture, int kind, int screenDepth);
 
 class TDpicture : public TPicture {
 public:

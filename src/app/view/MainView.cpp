@@ -3,6 +3,8 @@
 
 #include "app/main/KestrelMain.h"
 
+#include "app/editing/PictureEditor.h"
+#include "app/fullscreen/BigScreen.h"
 #include "app/options/JpgOptions.h"
 #include "app/view/AnimationView.h"
 #include "app/view/Dpicture.h"
@@ -12,6 +14,7 @@
 #include "app/view/ViewTexts.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
+#include "browse/find/FindDialogX.h"
 #include "desktop/print/PrintSetup.h"
 #include "imaging/gif/GIFImage.h"
 #include "imaging/png/PngGraphic.h"
@@ -27,6 +30,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -190,9 +194,11 @@ void TKestrelMain::LoadPicture(const QString& path) {
     TimerWasActive = Timer1->isActive();
     Timer1->stop();
   }
+  // Before the view is reset, which ends the editing.
+  Snapshot("Load From File");
   ResetView();
   ImageKind = ikNone;
-  if (!LoadCursorShown) {
+  if (!LoadCursorShown && !SlideShow.Running()) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     LoadCursorShown = true;
   }
@@ -215,27 +221,38 @@ void TKestrelMain::ShowLoadedPicture(const QString& path, TLoadResult&& result) 
     Picture->IsDIB = false;
     Picture->SetGraphic(nullptr);
     ImageKind = ikNone;
+    SlideShow.LoadFailed(); // a running show moves on at the next tick
   } else {
     Picture->Adopt(std::move(result.Read));
     ImageKind = Picture->ImgType;
   }
   CurrentPicture = path;
-  UpdateStatusLine();
   if (PictureValid()) {
     if (auto* gif = dynamic_cast<TGIFImage*>(Picture->Graphic())) ShowGif(*gif);
     View.Synthesized = result.Synthesis.Synthesized;
     if (!result.Synthesis.Error.isEmpty())
       ShowMessage(result.Synthesis.Error, "Kestrel: Could not Inset Palette", TMsgIcon::Error,
                   this);
+  }
+  ShowNewPicture();
+  EndLoad();
+}
+
+// The view of a picture the holder has just taken.
+void TKestrelMain::ShowNewPicture() {
+  UpdateStatusLine();
+  if (PictureValid()) {
     View.ForceRebuild = true;
     View.ViewStale = true;
     RebuildView();
+    // The size search's reference follows the picture on show.
+    if (FindDialogX) FindDialogX->SetReferenceFile(CurrentPicture);
   }
   PictureSizeChanged();
+  PaintWindowsPictureChanged();
   UpdateJpegControls();
   RunOptions();
   PaintBox1->update();
-  EndLoad();
 }
 
 void TKestrelMain::UpdateJpegControls() {
@@ -303,7 +320,7 @@ void TKestrelMain::ResetView() {
   View.GifPalettes = false;
   View.Synthesized = false;
   ImageModified = false;
-  Pictext->hide();
+  ResetToolAction();
   if (PaintBox1->width() < 1 || PaintBox1->height() < 1) PaintBox1->resize(1, 1);
 }
 
@@ -389,8 +406,7 @@ void TKestrelMain::RebuildView() {
     }
   }
   UpdateJpegControls();
-  OverlayBitmap->SetPixelFormat(ViewBitmap->PixelFormat());
-  OverlayBitmap->SetPalette(ViewBitmap->Palette());
+  MatchOverlay(*ViewBitmap);
   if (!built) ShowMessage(kBadSource, "Kestrel!", TMsgIcon::Error, this);
   PaintBox1->update();
 }
@@ -629,6 +645,7 @@ void TKestrelMain::RunOptions() {
   setWindowTitle(PictureValid() ? CaptionText(Magnification(), Reduction(), CurrentPicture)
                                 : QString(kCaption));
   BaseCaption = windowTitle();
+  if (BigScreen) BigScreen->SetCaption(BaseCaption);
   RunOptions1();
 }
 
@@ -639,7 +656,7 @@ void TKestrelMain::RunOptions1() {
     TTimerPause pause(Timer1);
     if (FitWindowMode())
       FitToWindow();
-    else if (FitImageMode())
+    else if (FitImageMode() && !BigScreen) // the full-screen window keeps its size
       FitToImage();
     PlacePicture();
     PaintBox1->update();
@@ -669,9 +686,11 @@ void TKestrelMain::PlacePicture() {
 
 bool TKestrelMain::ViewEvent(QObject* watched, QEvent* event) {
   if (watched == PaintBox1 && event->type() == QEvent::Paint) {
-    PaintBox1Paint();
+    PaintBox1Paint(static_cast<QPaintEvent*>(event)->rect());
     return true;
   }
+  // The editing tools take the picture's mouse while one is chosen.
+  if (EditingViewEvent(watched, event)) return true;
   if (watched == PaintBox2 && event->type() == QEvent::Paint) {
     PaintBox2Paint();
     return true;
@@ -697,23 +716,33 @@ bool TKestrelMain::ViewEvent(QObject* watched, QEvent* event) {
   return false;
 }
 
-void TKestrelMain::PaintBox1Paint() {
+void TKestrelMain::PaintBox1Paint(const QRect& dirty) {
   QPainter painter(PaintBox1);
   const QColor background = ToQColor(ImageFrameColor);
-  const TBitmap* shown = DisplayedBitmap();
+  TBitmap* shown = DisplayedBitmap();
   if (!shown || shown->Empty()) {
     painter.fillRect(PaintBox1->rect(), background);
     return;
   }
+  // While a tool previews, the paint is composed in the overlay.
+  const TBitmap* source = Editor ? Editor->PaintSource() : shown;
+  if (!source) source = shown;
   const QPoint position = PaintBox1->mapTo(ScrollBox1->viewport(), QPoint(0, 0));
   const QSize free = ScrollBox1->viewport()->size();
   const int m = NormalMode() ? Magnification() : 1;
+  // Only what is visible and asked for is read: a stroke repaints just the rectangle it touched.
+  const QRect area = QRect(-position, free).intersected(PaintBox1->rect()).intersected(dirty);
+  if (area.isEmpty()) return;
+  // A worker drawing into the picture holds its lock: this frame is skipped.
+  if (!shown->Canvas().TryLock()) return;
   const QRect drawn =
-      PaintVisible(painter, *shown, m, {position.x(), position.y()}, {free.width(), free.height()});
+      PaintVisible(painter, *source, m, {-area.x(), -area.y()}, {area.width(), area.height()});
+  shown->Canvas().Unlock();
   // A box larger than its copy (for a moment, while it changes) shows the background there.
-  const QRegion rest = QRegion(PaintBox1->rect()).subtracted(drawn);
+  const QRegion rest = QRegion(area).subtracted(drawn);
   for (const QRect& part : rest)
     painter.fillRect(part, background);
+  if (Editor) Editor->PaintDecorations(painter, m);
 }
 
 void TKestrelMain::PaintBox2Paint() {

@@ -1,10 +1,10 @@
 #include "app/view/ViewCopy.h"
 
 #include "app/view/ImageKind.h"
-#include "app/view/ViewReduction.h"
 #include "imaging/core/Graphic.h"
 #include "imaging/jpeg/JpegImage.h"
 #include "processing/colour/FixedPalettes.h"
+#include "processing/resample/Halving.h"
 
 namespace kestrel {
 namespace {
@@ -73,6 +73,16 @@ void DrawFullSize(TBitmap& view, TGraphic& graphic, TColor background, const TPa
   view.Canvas().Brush.Color = background;
   view.SetSize(graphic.Width(), graphic.Height());
   view.Canvas().Draw(0, 0, graphic);
+}
+
+void PictureAtFullSize(TBitmap& copy, TGraphic& graphic, TColor background,
+                       const TDrawingPaletteChoice& choice) {
+  if (auto* jpeg = dynamic_cast<TJPEGImage*>(&graphic))
+    copy.Assign(&jpeg->Bitmap());
+  else if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic))
+    copy.Assign(bitmap);
+  else
+    DrawFullSize(copy, graphic, background, DrawingPalette(graphic, choice));
 }
 
 void BuildViewCopy(TBitmap& view, TGraphic& graphic, const TViewCopySettings& settings,

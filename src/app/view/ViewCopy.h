@@ -51,6 +51,11 @@ void BuildViewCopy(TBitmap& view, TGraphic& graphic, const TViewCopySettings& se
 // device bitmap.
 void DrawFullSize(TBitmap& view, TGraphic& graphic, TColor background, const TPalette& palette);
 
+// copy becomes the picture at its own size, as an edit starts from it: a device bitmap or a
+// decoded JPEG exactly, anything else drawn on the background with the palette it is drawn with.
+void PictureAtFullSize(TBitmap& copy, TGraphic& graphic, TColor background,
+                       const TDrawingPaletteChoice& choice);
+
 // view becomes size, filled with the background and the drawing palette unless fill is false (a
 // JPEG covers it whole), with graphic stretched over it.
 void FitViewCopy(TBitmap& view, TGraphic& graphic, TSize size, TColor background,

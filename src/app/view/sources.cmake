@@ -10,7 +10,4 @@ list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ViewCopy.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ViewGeometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ViewPainter.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ViewReduction.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ViewTexts.cpp)
-# The halving loops are worth the vectoriser.
-set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/ViewReduction.cpp PROPERTIES COMPILE_OPTIONS -O3)

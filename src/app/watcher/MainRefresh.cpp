@@ -11,6 +11,8 @@
 #include "browse/filelists/DCombobox.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
+#include "desktop/rename/RenameDialog.h"
+#include "browse/index/Thumbs.h"
 #include "platform/files/Errors.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/volumes/Volumes.h"
@@ -96,13 +98,22 @@ void TKestrelMain::FileListRefresh() {
   RefreshFileList({});
 }
 
-void TKestrelMain::RefreshFileList(TUpThread::THandOver handOver) {
+void TKestrelMain::FileListRefreshSelecting(const QString& name) {
+  RefreshFileList({}, name);
+}
+
+void TKestrelMain::RefreshFileList(TUpThread::THandOver handOver, const QString& select) {
   if (Watcher) Watcher->ClearFilesChanged();
   // The read runs in the background; the rest follows once the new items are in. Whoever waits
   // for this refresh holds on to handOver until then. Where the list stood is taken when the new
   // items come, not now: a file chosen while the folder was read stays chosen.
   auto memory = std::make_shared<TListMemory>();
-  FListBox1->Reread(FileListMask(), [this, memory] { *memory = TListMemory::Of(*FListBox1); });
+  FListBox1->Reread(FileListMask(), [this, memory, select] {
+    *memory = TListMemory::Of(*FListBox1);
+    if (select.isEmpty()) return;
+    memory->Name = select;
+    memory->Position = -1;
+  });
   FListBox1->WhenRead([this, memory, handOver](bool ok) {
     if (ok)
       FinishRefresh(PictureEdited(), *memory);
@@ -114,9 +125,12 @@ void TKestrelMain::RefreshFileList(TUpThread::THandOver handOver) {
 void TKestrelMain::RepairFolder() {
   // The folder went away (or cannot be read): the lists move to the nearest one left.
   const QString nearest = NearestExistingFolder(FListBox1->Directory());
-  if (nearest == DListBox1->Directory()) return;
+  if (nearest != DListBox1->Directory()) ShowNearestFolder(nearest);
+}
+
+void TKestrelMain::ShowNearestFolder(const QString& folder) {
   try {
-    DListBox1->SetDirectory(nearest);
+    DListBox1->SetDirectory(NearestExistingFolder(folder));
   } catch (const EInOutError&) {
     // Gone as well by now: the next change tries again.
   }
@@ -128,12 +142,14 @@ void TKestrelMain::FinishRefresh(bool edited, const TListMemory& memory) {
     const int index = FListBox1->IndexOfText(QFileInfo(ImageSave->LastSavedPath).fileName());
     FListBox1->clearSelection();
     if (index >= 0) FListBox1->SetItemIndex(index);
+    RenameDialog1->ListClicked(TRenameDialog::mdFile);
     UpdateStatusLine();
     return;
   }
   if (FListBox1->Count() > 0) {
     memory.RestoreIn(*FListBox1);
     if (!edited) FollowSelection();
+    RenameDialog1->ListClicked(TRenameDialog::mdFile);
   }
   UpdateStatusLine();
 }
@@ -176,12 +192,14 @@ void TKestrelMain::StopUpdate2Click() {
   const bool stop = FileviewUpdate;
   for (const char* name : {"StopUpdate2", "StopUpdate1"})
     CommandSet->Action(name)->setChecked(stop);
-  FileviewUpdate = !stop;
+  // Work under way keeps the refresh off; it comes back as wanted when that ends.
+  FileviewUpdate = !stop && !AutoRefresh.IsPaused();
   if (FileviewUpdate) FileListRefresh();
 }
 
 void TKestrelMain::ApplicationRestored() {
   if (Watcher && Watcher->FilesChanged()) FileListRefresh();
+  if (Thumbs) Thumbs->ApplicationRestored();
 }
 
 void TKestrelMain::FolderShown() {

@@ -1,16 +1,13 @@
 #pragma once
 // The texts under and beside the file view: the status line and the sizes it shows.
 
+#include "platform/text/SizeText.h"
+
 #include <QString>
 
 #include <optional>
 
 namespace kestrel {
-
-// A byte count as text: the prefix of kind (0 none, 1 "Size: ", 2 "Space Free: ", 3 "Memory Size
-// of Image: ", any other "Size:"), the value with up to two decimals in " Bytes", " KB" or " MB".
-// A value of 0 gives an empty text.
-QString SizeText(int kind, qint64 value);
 
 // What the status line tells of the shown picture.
 struct TPictureFacts {

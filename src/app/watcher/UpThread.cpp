@@ -27,8 +27,14 @@ void TUpThread::SetFolder(const QString& folder) {
     std::lock_guard lock(Mutex);
     if (folder == Current) return;
     Current = folder;
+    if (folder == Forgotten) Forgotten.clear();
   }
   Wake->Signal();
+}
+
+void TUpThread::Forget(const QString& folder) {
+  std::lock_guard lock(Mutex);
+  Forgotten = folder;
 }
 
 void TUpThread::SetWatching(const QString& folder) {
@@ -161,7 +167,7 @@ int TUpThread::Watch(const QString& folder) {
 
 void TUpThread::ReportError(const QString& folder) {
   // Shown once for a folder: the same error met again on each retry says nothing new.
-  if (folder == Reported) return;
+  if (folder == Reported || folder == Locked(Forgotten)) return;
   Reported = folder;
   const QString message = ErrorMessage(ErrorCode(), Detail(), SystemError());
   const auto show = HandOvers.ShowError;

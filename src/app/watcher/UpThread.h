@@ -42,6 +42,10 @@ public:
   // The folder whose watches are open now; empty while none are.
   QString Watching() const { return Locked(Open); }
 
+  // The program removes folder itself: the end of its watch is no error to report (until the
+  // folder is to be watched again).
+  void Forget(const QString& folder);
+
   // While suspended the thread waits; changes made meanwhile signal when it resumes.
   void Suspend();
   void Resume();
@@ -97,7 +101,8 @@ private:
   int Code = 0;
   int SysError = 0;
   QString Text;
-  QString Reported; // the folder whose error was shown last
+  QString Reported;  // the folder whose error was shown last
+  QString Forgotten; // removed by the program: its errors go unreported
   std::atomic<bool> Paused{true};
   std::atomic<bool> Stop{false};
   std::atomic<bool> Changed{false};

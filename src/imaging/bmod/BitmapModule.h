@@ -30,14 +30,16 @@ struct TBmodBitmap {
   int BitsPerPixel = 0;          // 1, 4, 8 or 24
   int BytesPerLine = 0;          // ((Width * BitsPerPixel + 31) / 32) * 4
   uint8_t* Bits = nullptr;       // Height * BytesPerLine bytes, bottom line first; not owned
+  bool TopDown = false;          // the lines stand top line first instead
   std::vector<TBmodRgb> Palette; // 2^BitsPerPixel entries for 1, 4 and 8 bits
   bool HasResolution = false;    // the format stores a resolution
   uint16_t XDpi = 0;
   uint16_t YDpi = 0;
 
-  // The line that is lineIndex-th in memory (0 = bottom row).
+  // The lineIndex-th line from the bottom (0 = bottom row).
   uint8_t* Line(int lineIndex) const {
-    return Bits + static_cast<size_t>(lineIndex) * static_cast<size_t>(BytesPerLine);
+    const int stored = TopDown ? Height - 1 - lineIndex : lineIndex;
+    return Bits + static_cast<size_t>(stored) * static_cast<size_t>(BytesPerLine);
   }
   // Row 0 is the top row of the picture.
   uint8_t* Row(int row) const { return Line(Height - 1 - row); }

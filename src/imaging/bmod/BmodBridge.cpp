@@ -64,14 +64,15 @@ std::vector<TBmodRgb> ModuleColors(const TDibGraphic& picture) {
   return colors;
 }
 
-// The module's view of the picture's pixels.
-TBmodBitmap ModuleBitmap(TDibGraphic& picture) {
+// The module's view of the picture's pixels (bits: where the picture lets them be read or written).
+TBmodBitmap ModuleBitmap(const TDibGraphic& picture, uint8_t* bits) {
   TBmodBitmap bitmap;
   bitmap.Width = picture.Width();
   bitmap.Height = picture.Height();
   bitmap.BitsPerPixel = picture.Empty() ? 0 : picture.BitsPerPixel();
   bitmap.BytesPerLine = picture.BytesPerLine();
-  bitmap.Bits = picture.Bits();
+  bitmap.Bits = bits;
+  bitmap.TopDown = picture.RowOrder() == TRowOrder::TopDown;
   return bitmap;
 }
 
@@ -85,7 +86,7 @@ void BmodReadImage(TDibGraphic& picture, TBmodFile& file, const std::string& fil
   const TDibPalette palette = PictureColors(header.Palette);
   picture.NewImage(header.Width, header.Height, format, HasPalette(format) ? &palette : nullptr, 0,
                    0);
-  TBmodBitmap target = ModuleBitmap(picture);
+  TBmodBitmap target = ModuleBitmap(picture, picture.Bits());
   target.Palette = header.Palette;
   Check(BmodReadData(*reader, target), "bmod_read_data failed.");
   if (header.HasResolution) {
@@ -108,7 +109,9 @@ TImageInfo BmodReadInfo(TBmodFile& file, const std::string& fileName) {
 
 void BmodWriteImage(const TDibGraphic& picture, TBmodFile& file, const std::string& fileName) {
   const TBmodFormat& format = GuessFormat(fileName);
-  TBmodBitmap bitmap = ModuleBitmap(const_cast<TDibGraphic&>(picture));
+  // Writing only reads the pixels: they may be shared with the bitmap being saved, and taking them
+  // for writing would copy them.
+  TBmodBitmap bitmap = ModuleBitmap(picture, const_cast<uint8_t*>(picture.Bits()));
   bitmap.Palette = ModuleColors(picture);
   bitmap.HasResolution = true;
   bitmap.XDpi = picture.XDotsPerInch();

@@ -171,21 +171,36 @@ void ExpandTwoBitRow(const uint8_t* from, uint8_t* to, int width) {
     PixelRows::SetIndex(to, x, 4, from[x >> 2] >> (6 - 2 * (x & 3)) & 3);
 }
 
+// The fourth byte of 32-bit pixels, which files leave free, is 0xFF in memory.
+void SetOpaque(uint8_t* row, int width) {
+  auto* p = reinterpret_cast<uint32_t*>(row);
+  for (int x = 0; x < width; ++x)
+    p[x] |= 0xFF000000u;
+}
+
+void SetOpaque(TPixelStorage& storage) {
+  for (int r = 0; r < storage.Height(); ++r)
+    SetOpaque(storage.Row(r), storage.Width());
+}
+
 void ReadUncompressed(TStream& stream, const TBmpHeader& h, TPixelStorage& storage) {
   const int64_t stride = FileStride(h.Width, h.BitCount);
   const int stored = storage.BitsPerPixel();
   const bool raw = (stored == h.BitCount && (h.BitCount != 32 || IsStandard32(h))) ||
                    (stored == 15 && h.BitCount == 16);
+  const bool opaque = stored == 32 && IsStandard32(h);
+  if (raw && h.TopDown) {
+    // The file's rows are the storage's own, in its order: one read fills it.
+    ReadExactly(stream, storage.Row(0), stride * h.Height);
+    if (opaque) SetOpaque(storage);
+    return;
+  }
   std::vector<uint8_t> line(raw ? 0 : static_cast<size_t>(stride));
   for (int r = 0; r < h.Height; ++r) {
     uint8_t* row = storage.Row(h.TopDown ? r : h.Height - 1 - r);
     if (raw) {
       ReadExactly(stream, row, stride);
-      if (stored == 32 && IsStandard32(h)) {
-        auto* p = reinterpret_cast<uint32_t*>(row);
-        for (int x = 0; x < h.Width; ++x)
-          p[x] |= 0xFF000000u;
-      }
+      if (opaque) SetOpaque(row, h.Width);
       continue;
     }
     ReadExactly(stream, line.data(), stride);
@@ -434,7 +449,7 @@ void ReadBmpFile(TStream& stream, TBitmap& bitmap) {
   bitmap.SetPelsPerMeter(h.XPelsPerMeter, h.YPelsPerMeter);
 }
 
-void WriteBmpFile(TStream& stream, const TBitmap& bitmap) {
+std::vector<uint8_t> BmpHeaderBytes(const TBitmap& bitmap, TRowOrder order) {
   if (bitmap.Empty()) throw EInvalidGraphic("Cannot write an empty bitmap");
   const TPixelStorage& storage = bitmap.Storage();
   const int bits = storage.BitsPerPixel();
@@ -446,6 +461,7 @@ void WriteBmpFile(TStream& stream, const TBitmap& bitmap) {
   const uint64_t imageSize = stride * static_cast<uint64_t>(storage.Height());
   const uint64_t offset = kFileHeaderSize + 40 + (masks ? 12 : 0) + 4 * entries;
   if (offset + imageSize > 0xFFFFFFFFu) throw EInvalidGraphic("Bitmap too large for a file");
+  const int height = order == TRowOrder::TopDown ? -storage.Height() : storage.Height();
 
   std::vector<uint8_t> head;
   head.push_back('B');
@@ -455,7 +471,7 @@ void WriteBmpFile(TStream& stream, const TBitmap& bitmap) {
   Put32(head, static_cast<uint32_t>(offset));
   Put32(head, 40);
   Put32(head, static_cast<uint32_t>(storage.Width()));
-  Put32(head, static_cast<uint32_t>(storage.Height()));
+  Put32(head, static_cast<uint32_t>(height));
   Put16(head, 1);
   Put16(head, static_cast<unsigned>(fileBits));
   Put32(head, masks ? kBitFields : kRgb);
@@ -475,7 +491,15 @@ void WriteBmpFile(TStream& stream, const TBitmap& bitmap) {
     head.push_back(palette[i].Red);
     head.push_back(0);
   }
+  return head;
+}
+
+void WriteBmpFile(TStream& stream, const TBitmap& bitmap) {
+  const std::vector<uint8_t> head = BmpHeaderBytes(bitmap, TRowOrder::BottomUp);
   stream.WriteBuffer(head.data(), static_cast<int64_t>(head.size()));
+  const TPixelStorage& storage = bitmap.Storage();
+  const int bits = storage.BitsPerPixel();
+  const auto stride = static_cast<size_t>(storage.BytesPerLine());
   std::vector<uint8_t> row(stride);
   for (int y = storage.Height() - 1; y >= 0; --y) {
     FileRow(storage.Row(y), row.data(), storage.Width(), bits, row.size());

@@ -13,7 +13,10 @@
 // 5-5-5 plainly and 5-6-5 with its three masks, 24 and 32 bits plainly (pfDevice as 32); a
 // direct-colour bitmap's palette is written as its colour table.
 
+#include "imaging/core/PixelStorage.h"
+
 #include <cstdint>
+#include <vector>
 
 namespace kestrel {
 
@@ -44,5 +47,10 @@ TBmpHeader ReadBmpHeader(TStream& stream);
 void ReadBmpFile(TStream& stream, TBitmap& bitmap);
 // Writes bitmap as a .bmp file at the stream's position.
 void WriteBmpFile(TStream& stream, const TBitmap& bitmap);
+// Everything of bitmap's .bmp file before its pixels, as WriteBmpFile writes it, for rows stored
+// in order (a top-down file has a negative height): a top-down bitmap's storage is then the file's
+// pixel data byte for byte, padding included. Raises EInvalidGraphic for an empty bitmap or one
+// too large for the format.
+std::vector<uint8_t> BmpHeaderBytes(const TBitmap& bitmap, TRowOrder order);
 
 } // namespace kestrel

@@ -55,6 +55,13 @@ TPixelFormat PixelFormatOfBits(int bitsPerPixel) {
   }
 }
 
+TPixelFormat PixelFormatOfDepth(int bitsPerPixel) {
+  if (bitsPerPixel >= 2 && bitsPerPixel <= 4) return pf4bit;
+  if (bitsPerPixel >= 5 && bitsPerPixel <= 8) return pf8bit;
+  const TPixelFormat exact = PixelFormatOfBits(bitsPerPixel);
+  return exact == pfCustom ? pfDevice : exact;
+}
+
 namespace {
 
 bool IsPaletteFormat(TPixelFormat format) {
@@ -243,6 +250,13 @@ void TBitmap::NewImage(int width, int height, TPixelFormat format, const TPalett
   if (!fresh.Allocate(width, height, PixelFormatBits(format), TRowOrder::TopDown))
     TooLarge(width, height);
   ReplaceStorage(std::move(fresh), format, palette);
+}
+
+void TBitmap::AdoptPixels(TPixelStorage&& storage, TPixelFormat format, const TPalette& palette) {
+  if (format == pfCustom || storage.BitsPerPixel() != PixelFormatBits(format))
+    throw EInvalidGraphic("Invalid pixel format");
+  storage.SetOrder(TRowOrder::TopDown);
+  ReplaceStorage(std::move(storage), format, palette);
 }
 
 uint8_t* TBitmap::ScanLine(int row) {

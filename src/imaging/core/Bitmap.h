@@ -35,6 +35,9 @@ enum TTransparentMode { tmAuto, tmFixed };
 // Bits per pixel of a format (pfDevice 32, pfCustom 0) and the format of a bit count (0 if none).
 int PixelFormatBits(TPixelFormat format);
 TPixelFormat PixelFormatOfBits(int bitsPerPixel);
+// The format of a device (a screen, a clipboard bitmap) of that many bits per pixel: 1 gives
+// pf1bit, 2 to 4 pf4bit, 5 to 8 pf8bit, 15, 16, 24 and 32 their own, anything else pfDevice.
+TPixelFormat PixelFormatOfDepth(int bitsPerPixel);
 
 class TBitmap : public TGraphic {
 public:
@@ -73,6 +76,10 @@ public:
   // must never meet what the memory held before. Raises EInvalidGraphic when the size passes the
   // memory limit.
   void NewImage(int width, int height, TPixelFormat format, const TPalette& palette);
+
+  // Makes the bitmap of pixels someone else stored in format's packing (a picture that is done
+  // with them), with the palette: no copy is made, the rows are only put in this bitmap's order.
+  void AdoptPixels(TPixelStorage&& storage, TPixelFormat format, const TPalette& palette);
 
   // Row row (0 = top) in the format's packing; raises EInvalidGraphicOperation "Scan line index
   // out of range" outside 0..Height-1. Rows are stored top-down, BytesPerLine apart.

@@ -1,6 +1,7 @@
 #include "imaging/core/Clipboard.h"
 
 #include "imaging/core/Bitmap.h"
+#include "imaging/core/ImageLimits.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -33,6 +34,23 @@ QString MimeTypeOf(TClipboardFormat format) {
   const auto& formats = namedFormats();
   const size_t i = format - kFirstNamedFormat;
   return format >= kFirstNamedFormat && i < formats.size() ? formats[i].MimeType : QString();
+}
+
+// Image types another program may offer, in the order they are taken, with the extension of the
+// reader for each. A bitmap comes first: it carries the pixels as they are, where the PNG reader
+// would correct a file without a gamma of its own (another copy of Kestrel offers both).
+struct TImageType {
+  const char* Mime;
+  const char* Extension;
+};
+constexpr TImageType kImageTypes[] = {
+    {"image/bmp", "bmp"}, {"image/x-bmp", "bmp"}, {"image/x-ms-bmp", "bmp"}, {"image/png", "png"},
+    {"image/gif", "gif"}, {"image/jpeg", "jpg"},  {"image/tiff", "tif"}};
+
+const TImageType* OfferedImageType(const QMimeData& data) {
+  for (const TImageType& type : kImageTypes)
+    if (data.hasFormat(type.Mime)) return &type;
+  return nullptr;
 }
 
 QClipboard* SystemClipboard() {
@@ -69,10 +87,18 @@ void TClipboard::Close() {
 
 void TClipboard::Flush() {
   if (!pending_) return;
-  if (QClipboard* clipboard = SystemClipboard())
+  if (QClipboard* clipboard = SystemClipboard()) {
+    published_ = pending_.get();
     clipboard->setMimeData(pending_.release());
-  else
+  } else {
     pending_.reset();
+  }
+}
+
+const QMimeData* TClipboard::OwnData() const {
+  QClipboard* clipboard = SystemClipboard();
+  const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
+  return data && data == published_.data() ? data : nullptr;
 }
 
 bool TClipboard::Available() const {
@@ -83,7 +109,7 @@ bool TClipboard::HasFormat(TClipboardFormat format) const {
   QClipboard* clipboard = SystemClipboard();
   const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
   if (!data) return false;
-  if (format == CF_BITMAP) return data->hasImage();
+  if (format == CF_BITMAP) return OwnData() ? data->hasImage() : OfferedImageType(*data) != nullptr;
   const QString mime = MimeTypeOf(format);
   return !mime.isEmpty() && data->hasFormat(mime);
 }
@@ -93,14 +119,20 @@ TClipboardData TClipboard::GetAsHandle(TClipboardFormat format) const {
   QClipboard* clipboard = SystemClipboard();
   const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
   if (!data) return result;
+  QString mime = MimeTypeOf(format);
   if (format == CF_BITMAP) {
-    const QImage image = qvariant_cast<QImage>(data->imageData());
-    if (image.isNull()) return result;
-    result.Bitmap = std::make_shared<TBitmap>();
-    result.Bitmap->LoadFromImage(image);
-    return result;
+    if (OwnData()) {
+      const QImage image = qvariant_cast<QImage>(data->imageData());
+      if (image.isNull() || !ImageLimits::Fits(image.width(), image.height(), 32)) return result;
+      result.Bitmap = std::make_shared<TBitmap>();
+      result.Bitmap->LoadFromImage(image);
+      return result;
+    }
+    const TImageType* type = OfferedImageType(*data);
+    if (!type) return result;
+    mime = type->Mime;
+    result.Extension = type->Extension;
   }
-  const QString mime = MimeTypeOf(format);
   if (mime.isEmpty()) return result;
   const QByteArray bytes = data->data(mime);
   result.Bytes.assign(bytes.begin(), bytes.end());

@@ -3,13 +3,19 @@
 // format registered by name travels as raw bytes under a MIME type ("GIF Image" as image/gif).
 // Needs a QGuiApplication and its thread; without one the clipboard is empty and writes are
 // dropped.
+//
+// What another program put on the clipboard is untrusted: its image is never decoded here (nor by
+// Qt, whose reader would allocate whatever the file claims). CF_BITMAP then gives the file bytes
+// of the first image type it offers (PNG, BMP, GIF, JPEG, TIFF) with their extension, for the
+// program's own readers, which check every size against the memory limit first.
 
 #include "imaging/core/Graphic.h"
 
+#include <QMimeData>
+#include <QPointer>
+
 #include <memory>
 #include <string>
-
-class QMimeData;
 
 namespace kestrel {
 
@@ -32,8 +38,9 @@ public:
   // False when there is no system clipboard to take data (no QGuiApplication).
   bool Available() const;
   bool HasFormat(TClipboardFormat format) const;
-  // CF_BITMAP: the image as a bitmap (null Bitmap when there is none); a registered format: its
-  // bytes.
+  // CF_BITMAP: the image this program put there as a bitmap (null when there is none, or when it
+  // passes the memory limit), or another program's image as file bytes and their extension; a
+  // registered format: its bytes.
   TClipboardData GetAsHandle(TClipboardFormat format) const;
   void SetAsHandle(TClipboardFormat format, const TClipboardData& data);
   void Clear();
@@ -45,9 +52,13 @@ private:
   TClipboard();
   ~TClipboard() override;
   void Flush();
+  // The clipboard's data when this program put it there (Qt deletes it once another program
+  // takes the clipboard), else null.
+  const QMimeData* OwnData() const;
 
   int openCount_ = 0;
   std::unique_ptr<QMimeData> pending_;
+  QPointer<QMimeData> published_;
 };
 
 // Opens the clipboard for the life of the object.

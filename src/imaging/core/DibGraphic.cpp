@@ -7,6 +7,7 @@
 #include "imaging/core/Screen.h"
 #include "imaging/core/StorageSurface.h"
 #include "imaging/core/Stream.h"
+#include "platform/display/ScreenDepth.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -32,16 +33,11 @@ uint16_t DpiOfPelsPerMeter(int pelsPerMeter) {
   return static_cast<uint16_t>(std::clamp<long>(dpi, 0, 65535));
 }
 
-// The device bitmap format of the screen ("compatible with the screen").
+// The device bitmap format of the screen ("compatible with the screen"). Depths the formats do
+// not name behave as 32 bits, as a device bitmap does.
 TPixelFormat ScreenPixelFormat() {
-  const int depth = ScreenColorDepth();
-  if (depth <= 1) return pf1bit;
-  if (depth <= 4) return pf4bit;
-  if (depth <= 8) return pf8bit;
-  if (depth == 15) return pf15bit;
-  if (depth == 16) return pf16bit;
-  if (depth == 24) return pf24bit;
-  return pf32bit;
+  const TPixelFormat format = PixelFormatOfDepth(std::max(ScreenDepth(), 1));
+  return format == pfDevice ? pf32bit : format;
 }
 
 std::vector<TDibGraphic::TAssignToHandler>& AssignToHandlers() {
@@ -117,10 +113,12 @@ void TDibGraphic::NewImage(int width, int height, TImageFormat format, const TDi
                            uint16_t xDpi, uint16_t yDpi) {
   Release();
   if (!IsValidImageFormat(format)) throw EZeduziziError("Internal error: Invalid image format");
+  if (importedPixels_)
+    storage_.ShareFrom(*importedPixels_);
+  else if (!storage_.Allocate(width, height, FormatBitsPerPixel(format), TRowOrder::BottomUp))
+    throw EZeduziziError("CreateDibSection failed");
   const TDibPalette* given =
       HasPalette(format) ? (palette ? palette : DefaultDibPalette(format)) : nullptr;
-  if (!storage_.Allocate(width, height, FormatBitsPerPixel(format), TRowOrder::BottomUp))
-    throw EZeduziziError("CreateDibSection failed");
   format_ = format;
   xPelsPerMeter_ = PelsPerMeterOfDpi(xDpi ? xDpi : static_cast<unsigned>(ScreenLogicalDpiX()));
   yPelsPerMeter_ = PelsPerMeterOfDpi(yDpi ? yDpi : static_cast<unsigned>(ScreenLogicalDpiY()));
@@ -141,6 +139,14 @@ void TDibGraphic::NewImage(int width, int height, TImageFormat format, const TDi
   }
 }
 
+TPixelStorage TDibGraphic::TakePixels() {
+  TPixelStorage pixels = std::move(storage_);
+  storage_ = TPixelStorage();
+  Release();
+  Changed();
+  return pixels;
+}
+
 void TDibGraphic::CopyPixelsFrom(const TDibGraphic& source) {
   Release();
   if (source.Width() <= 0 || source.Height() <= 0) return;
@@ -151,7 +157,10 @@ void TDibGraphic::CopyPixelsFrom(const TDibGraphic& source) {
   xPelsPerMeter_ = source.xPelsPerMeter_;
   yPelsPerMeter_ = source.yPelsPerMeter_;
   FrameInterval = source.FrameInterval;
-  std::memcpy(storage_.Bits(), source.storage_.Bits(), storage_.ByteCount());
+  // Row by row: the two pictures may keep their rows in different orders.
+  const auto rowBytes = static_cast<size_t>(storage_.BytesPerLine());
+  for (int y = 0; y < Height(); ++y)
+    std::memcpy(storage_.Row(y), source.storage_.Row(y), rowBytes);
 }
 
 void TDibGraphic::Assign(const TPersistent* source) {
@@ -413,17 +422,20 @@ void TDibGraphic::ImportBitmapHandle(const TBitmap& bitmap) {
     const long v = std::lround(pelsPerMeter * 0.0254);
     return v > 65535 ? 0 : static_cast<uint16_t>(v);
   };
-  const TBitmap* source = &bitmap;
+  // The same packing: the pixels are shared until either side writes them, so a writer that
+  // imports the picture it saves costs no copy of it. NewImage (which a codec may extend) takes
+  // them instead of new storage.
+  const bool same = bits == bitCount;
+  importedPixels_ = same ? &bitmap.Storage() : nullptr;
+  struct TForget {
+    const TPixelStorage*& pixels;
+    ~TForget() { pixels = nullptr; }
+  } forget{importedPixels_};
   NewImage(bitmap.Width(), bitmap.Height(), format, palette ? &*palette : nullptr,
            dpi(bitmap.XPelsPerMeter()), dpi(bitmap.YPelsPerMeter()));
-  const size_t rowBytes = static_cast<size_t>(storage_.BytesPerLine());
-  std::vector<TPixelColor> colors(static_cast<size_t>(Width()));
-  for (int y = 0; y < Height(); ++y) {
-    if (bits == bitCount) {
-      std::memcpy(storage_.Row(y), source->ScanLine(y), rowBytes);
-      continue;
-    }
-    PixelRows::Read(source->ScanLine(y), bits, 0, Width(), source->ColorTable(), colors.data());
+  std::vector<TPixelColor> colors(static_cast<size_t>(same ? 0 : Width()));
+  for (int y = 0; y < Height() && !same; ++y) {
+    PixelRows::Read(bitmap.ScanLine(y), bits, 0, Width(), bitmap.ColorTable(), colors.data());
     PixelRows::Write(storage_.Row(y), 24, 0, Width(), colors.data(), nullptr);
   }
   Changed();

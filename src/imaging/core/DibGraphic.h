@@ -7,7 +7,9 @@
 // Pixel storage: rows bottom-up, each padded to 4 bytes: BytesPerLine = ((width * bits + 31) / 32)
 // * 4 and ScanLine(row) = Bits() + (height - 1 - row) * BytesPerLine, so row 0 (the top line) is
 // the last in memory. Packing: 1 bit most significant bit first, 4 bits high nibble first, 8 bits
-// one byte, 24 bits blue, green, red.
+// one byte, 24 bits blue, green, red. A picture imported from a bitmap of the same packing shares
+// the bitmap's rows, which stand top-down: ScanLine hides the order, and code that walks Bits()
+// row by row asks RowOrder().
 //
 // Codecs only parse and write: a reader calls NewImage and fills the rows through ScanLine (or
 // Pixels / PixelIndex); a writer reads them. A codec class overrides NewInstance,
@@ -127,6 +129,7 @@ public:
   int BitsPerPixel() const { return FormatBitsPerPixel(format_); }
   uint8_t* Bits() { return storage_.Bits(); }
   const uint8_t* Bits() const { return storage_.Bits(); }
+  TRowOrder RowOrder() const { return storage_.Order(); }
   // The palette record (hides TGraphic::Palette, which gives no palette for this class, as the
   // framework's default does; use PaletteHandle for a palette value).
   const TDibPalette& Palette() const { return palette_; }
@@ -136,11 +139,16 @@ public:
   // "The image is empty" when there is no picture.
   TCanvas& Canvas();
 
+  // Gives up the pixels (the picture becomes empty): for a caller that keeps them in a bitmap of
+  // its own without a copy (TBitmap::AdoptPixels).
+  TPixelStorage TakePixels();
+
   // Replaces the picture by a copy of bitmap: 1-bit gives ifBlackWhite, 4-bit ifColor16, 8-bit
   // ifColor256 (never grey), 15/16/24/32-bit ifTrueColor; its palette (1..256 entries) becomes the
   // palette record, else the format's default; its pixels per metre become dpi (0 when out of
   // range, which then means the screen's). An empty bitmap raises EInvalidGraphic
-  // "Invalid bitmap".
+  // "Invalid bitmap". Pixels of the same packing are shared with the bitmap until either is
+  // written; the picture's rows then stand in the bitmap's order (ScanLine hides it).
   void ImportBitmapHandle(const TBitmap& bitmap);
 
   // Frames of a multi-image file.
@@ -190,6 +198,8 @@ private:
   using TPixelSetter = void (*)(TDibGraphic&, int x, int y, TPixelColor value);
 
   TPixelStorage storage_;
+  // While ImportBitmapHandle runs: the bitmap's pixels NewImage shares instead of allocating.
+  const TPixelStorage* importedPixels_ = nullptr;
   TImageFormat format_ = ifBlackWhite;
   TDibPalette palette_;
   int xPelsPerMeter_ = 0;

@@ -2,9 +2,18 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace kestrel {
+
+std::string WithSystemReason(const std::string& message, int errorNumber) {
+  if (errorNumber == 0) return message;
+  char buffer[256];
+  const std::string reason = strerror_r(errorNumber, buffer, sizeof buffer);
+  if (message.find(reason) != std::string::npos) return message;
+  return message + (message.ends_with('.') ? " " : ": ") + reason;
+}
 
 std::string formatMessage(const char* format, ...) {
   va_list args;

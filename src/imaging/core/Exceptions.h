@@ -42,6 +42,10 @@ KESTREL_EXCEPTION_CLASS(EOutOfMemory, Exception)
 [[noreturn]] void RaiseCRuntimeAssert(const std::string& diagnostic);
 [[noreturn]] void RaiseCRuntimeLongjmp();
 
+// message with the system's text for errorNumber appended ("Stream write error: No space left on
+// device"); message itself when errorNumber is 0 or the message already says it.
+std::string WithSystemReason(const std::string& message, int errorNumber);
+
 // printf-style formatting for the messages that carry a number or a name ("Frame %d does not
 // exist").
 std::string formatMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -46,6 +46,8 @@ constexpr TClipboardFormat CF_BITMAP = 2;
 struct TClipboardData {
   std::shared_ptr<TBitmap> Bitmap;
   std::vector<uint8_t> Bytes;
+  // For a bitmap another program gave: Bytes hold it as a file of this type ("png"), unread.
+  std::string Extension;
   bool IsNull() const { return !Bitmap && Bytes.empty(); }
 };
 

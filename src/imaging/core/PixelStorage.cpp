@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace kestrel {
 
@@ -71,6 +72,22 @@ void TPixelStorage::ShareFrom(const TPixelStorage& other) {
   bitsPerPixel_ = other.bitsPerPixel_;
   stride_ = other.stride_;
   order_ = other.order_;
+}
+
+void TPixelStorage::SetOrder(TRowOrder order) {
+  if (order == order_) return;
+  order_ = order;
+  if (Empty()) return;
+  Unshare();
+  std::vector<uint8_t> spare(static_cast<size_t>(stride_));
+  uint8_t* bits = bits_.get();
+  for (int top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom) {
+    uint8_t* a = bits + static_cast<size_t>(top) * static_cast<size_t>(stride_);
+    uint8_t* b = bits + static_cast<size_t>(bottom) * static_cast<size_t>(stride_);
+    std::memcpy(spare.data(), a, spare.size());
+    std::memcpy(a, b, spare.size());
+    std::memcpy(b, spare.data(), spare.size());
+  }
 }
 
 void TPixelStorage::CopyShared() {

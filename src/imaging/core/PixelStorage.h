@@ -64,6 +64,9 @@ public:
   const uint8_t* Row(int row) const { return bits_.get() + RowOffset(row); }
   // Whether another storage shares the buffer.
   bool Shared() const { return bits_.use_count() > 1; }
+  // Stores the rows in the given order, turning them over in place (a shared buffer is first
+  // copied, as for any write).
+  void SetOrder(TRowOrder order);
 
   static bool IsSupportedDepth(int bitsPerPixel);
 

@@ -4,7 +4,6 @@
 #include <QScreen>
 
 #include <cmath>
-#include <cstdlib>
 
 namespace kestrel {
 
@@ -22,16 +21,6 @@ int roundedDpi(double dpi) {
 }
 
 } // namespace
-
-int ScreenColorDepth() {
-  if (const char* text = std::getenv("KESTREL_SCREEN_DEPTH")) {
-    char* end = nullptr;
-    const long depth = std::strtol(text, &end, 10);
-    if (end != text && *end == '\0' && depth >= 1 && depth <= 32) return static_cast<int>(depth);
-  }
-  if (QScreen* screen = primaryScreen()) return screen->depth();
-  return 32;
-}
 
 int ScreenLogicalDpiX() {
   QScreen* screen = primaryScreen();

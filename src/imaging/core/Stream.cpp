@@ -34,7 +34,8 @@ void TStream::ReadBuffer(void* buffer, int64_t count) {
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
-  if (count > 0 && Write(buffer, count) != count) throw EStreamError("Stream write error");
+  if (count > 0 && Write(buffer, count) != count)
+    throw EStreamError(WithSystemReason("Stream write error", ErrorNumber()));
 }
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
@@ -67,7 +68,10 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
 
 int64_t TFileStream::Write(const void* buffer, int64_t count) {
   if (count <= 0) return 0;
-  return static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), file_));
+  errno = 0;
+  const size_t written = std::fwrite(buffer, 1, static_cast<size_t>(count), file_);
+  if (written != static_cast<size_t>(count) && errorNumber_ == 0) errorNumber_ = errno;
+  return static_cast<int64_t>(written);
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {

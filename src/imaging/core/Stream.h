@@ -1,8 +1,8 @@
 #pragma once
 // Byte streams the codecs read from and write to: files, growable memory and read-only views over
 // bytes someone else owns (the fuzzers and the clipboard hand those in). Reads return what they
-// got; the
-// ...Buffer forms raise EStreamError when the stream cannot deliver everything.
+// got; the ...Buffer forms raise EStreamError when the stream cannot deliver everything, with the
+// system's reason when the system gave one ("Stream write error: No space left on device").
 
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +24,9 @@ public:
   // Moves the position and returns the new one; positions before 0 are clamped to 0.
   virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
   virtual int64_t Size() = 0;
+  // The system's error number of the first write the system refused (a full disk); 0 when none,
+  // or when the stream is not backed by a file.
+  virtual int ErrorNumber() const { return 0; }
 
   int64_t Position() { return Seek(0, TSeekOrigin::Current); }
   void SetPosition(int64_t position) { Seek(position, TSeekOrigin::Begin); }
@@ -49,6 +52,7 @@ public:
   int64_t Write(const void* buffer, int64_t count) override;
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
   int64_t Size() override;
+  int ErrorNumber() const override { return errorNumber_; }
   // Flushes buffered writes; raises EStreamError when the data cannot reach the disk (a full disk,
   // say).
   void Flush();
@@ -57,6 +61,7 @@ public:
 private:
   std::FILE* file_ = nullptr;
   std::string path_;
+  int errorNumber_ = 0;
 };
 
 // A growable stream in memory that owns its bytes.

@@ -2,10 +2,10 @@
 
 #include "imaging/core/Canvas.h"
 #include "imaging/core/ImageLimits.h"
-#include "imaging/core/Screen.h"
 #include "imaging/core/Stream.h"
 #include "imaging/jpeg/JpegDecoder.h"
 #include "imaging/jpeg/JpegEncoder.h"
+#include "platform/display/ScreenDepth.h"
 
 #include <algorithm>
 
@@ -34,7 +34,7 @@ std::unique_ptr<TGraphic> TJPEGImage::NewInstance() const {
 }
 
 TJPEGPixelFormat TJPEGImage::DefaultPixelFormat() {
-  return ScreenColorDepth() <= 8 ? jf8Bit : jf24Bit;
+  return ScreenDepth() <= 8 ? jf8Bit : jf24Bit;
 }
 
 void TJPEGImage::Assign(const TPersistent* source) {

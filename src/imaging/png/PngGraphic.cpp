@@ -225,9 +225,11 @@ void TPngGraphic::SaveToStream(TStream& stream) {
   const int level = ZlibLevel(CompressionLevel);
   const auto width = static_cast<png_uint_32>(Width());
   const int height = Height();
-  std::vector<png_bytep> rows(static_cast<size_t>(height));
+  // Read through the constant picture: its pixels may be shared with the bitmap being saved.
+  const TPngGraphic& picture = *this;
+  std::vector<png_const_bytep> rows(static_cast<size_t>(height));
   for (int y = 0; y < height; ++y)
-    rows[static_cast<size_t>(y)] = ScanLine(y);
+    rows[static_cast<size_t>(y)] = picture.ScanLine(y);
 
   TPngSession session(TPngSession::TMode::Write, stream);
   png_structp png = session.Png();

@@ -3,6 +3,7 @@
 #include "imaging/core/DibGraphic.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace kestrel {
@@ -53,12 +54,19 @@ void TNegativeTransform::ComplementPalette(TDibGraphic& graphic) {
     e.Green = static_cast<uint8_t>(~e.Green);
     e.Red = static_cast<uint8_t>(~e.Red);
   }
-  // The picture is made again around the new palette; the indices are put back unchanged.
-  const size_t size = static_cast<size_t>(graphic.BytesPerLine()) * graphic.Height();
-  std::vector<uint8_t> bits(graphic.Bits(), graphic.Bits() + size);
-  graphic.NewImage(graphic.Width(), graphic.Height(), graphic.ImageFormat(), &negative,
+  // The picture is made again around the new palette; the indices are put back unchanged, row by
+  // row, as the new picture may keep its rows in another order than the old one (an imported
+  // picture shares its bitmap's).
+  const auto rowBytes = static_cast<size_t>(graphic.BytesPerLine());
+  const int height = graphic.Height();
+  std::vector<uint8_t> bits(rowBytes * static_cast<size_t>(height));
+  for (int row = 0; row < height; ++row)
+    std::memcpy(bits.data() + rowBytes * static_cast<size_t>(row),
+                std::as_const(graphic).ScanLine(row), rowBytes);
+  graphic.NewImage(graphic.Width(), height, graphic.ImageFormat(), &negative,
                    graphic.XDotsPerInch(), graphic.YDotsPerInch());
-  std::memcpy(graphic.Bits(), bits.data(), size);
+  for (int row = 0; row < height; ++row)
+    std::memcpy(graphic.ScanLine(row), bits.data() + rowBytes * static_cast<size_t>(row), rowBytes);
 }
 
 } // namespace kestrel

@@ -45,6 +45,14 @@ QString CurrentDirectory() {
   return QDir::currentPath();
 }
 
+int MakeFolder(const QString& path) {
+  return ::mkdir(QFile::encodeName(path).constData(), 0777) == 0 ? 0 : errno;
+}
+
+int RemoveFolder(const QString& path) {
+  return ::rmdir(QFile::encodeName(path).constData()) == 0 ? 0 : errno;
+}
+
 void VisitDirectory(const QString& path, bool wantReadOnly,
                     const std::function<bool(std::string_view)>& accept,
                     const std::function<void(std::string_view, quint32)>& visit) {

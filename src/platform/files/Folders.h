@@ -30,6 +30,11 @@ struct TDirEntry {
 void ChangeDirectory(const QString& path);
 QString CurrentDirectory();
 
+// Makes a folder: 0, or the system's error number (EEXIST when the name is taken).
+int MakeFolder(const QString& path);
+// Removes an empty folder: 0, or the system's error number (ENOTEMPTY when it holds anything).
+int RemoveFolder(const QString& path);
+
 // The entries of a folder ("." and ".." included) whose raw name accept takes (all when accept is
 // empty). Hidden means a name starting with "."; archive marks every entry that is not a folder,
 // since every ordinary file would carry it; read-only, which costs a look at each file, is found

@@ -1,3 +1,8 @@
 list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/AtomicFileWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Folders.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/FileMask.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/FileMask.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileTransfer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PathForms.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Shortcut.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Trash.cpp)

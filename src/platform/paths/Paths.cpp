@@ -27,6 +27,10 @@ QString UndoFolderName() {
   return XdgFolder("XDG_CACHE_HOME", ".cache") + "/Brackwell/Kestrel/UNDO/";
 }
 
+QString WallpaperFolderName() {
+  return XdgFolder("XDG_DATA_HOME", ".local/share") + "/Brackwell/Kestrel/wallpaper/";
+}
+
 QString RuntimeFolder() {
   const QString value = qEnvironmentVariable("XDG_RUNTIME_DIR");
   if (!value.isEmpty() && QDir::isAbsolutePath(value)) return QDir::cleanPath(value);

@@ -7,16 +7,36 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestrel {
+namespace {
 
-int StartDetachedProcess(const QString& program, const QStringList& arguments) {
-  // The detached start does not hand back the child's error number; the usual causes are found
-  // before starting.
-  if (::access(QFile::encodeName(program).constData(), X_OK) != 0) return errno;
+// 0 when path names what kind wants (S_IFREG or S_IFDIR) and access allows mode, else errno.
+int CheckPath(const QString& path, mode_t kind, int mode) {
+  const QByteArray name = QFile::encodeName(path);
+  struct stat status;
+  if (::stat(name.constData(), &status) != 0) return errno;
+  if ((status.st_mode & S_IFMT) != kind) return kind == S_IFDIR ? ENOTDIR : EACCES;
+  return ::access(name.constData(), mode) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+int ProgramError(const QString& program) {
+  return CheckPath(program, S_IFREG, X_OK);
+}
+
+int StartDetachedProcess(const QString& program, const QStringList& arguments,
+                         const QString& workingFolder) {
+  if (const int error = ProgramError(program)) return error;
+  // The child would start in this process's folder when it cannot enter the one asked for.
+  if (!workingFolder.isEmpty())
+    if (const int error = CheckPath(workingFolder, S_IFDIR, X_OK)) return error;
   errno = 0;
-  if (QProcess::startDetached(program, arguments)) return 0;
+  if (QProcess::startDetached(program, arguments, workingFolder)) return 0;
   return errno != 0 ? errno : ENOEXEC;
 }
 
@@ -53,6 +73,14 @@ void OpenUrl(const QUrl& url, QObject* context, std::function<void(bool opened)>
     if (e == QProcess::FailedToStart) process->deleteLater();
   });
   process->start(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString()});
+}
+
+QString SystemErrorText(int error) {
+  return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool OpenUrl(const QUrl& url) {
+  return QDesktopServices::openUrl(url);
 }
 
 } // namespace kestrel

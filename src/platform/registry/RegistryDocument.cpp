@@ -1,6 +1,5 @@
 #include "platform/registry/RegistryDocument.h"
 
-#include <QStringDecoder>
 #include <QStringList>
 
 namespace kestrel {
@@ -8,18 +7,12 @@ namespace {
 
 const char kHeader[] = "Windows Registry Editor Version 5.00";
 const QChar kSeparatorInMap(1); // sorts below every name character, so sub-keys follow parents
-
-const char* RootName(TRootKey root) {
-  return root == TRootKey::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
-}
+// The export format wraps hex data after this column.
+constexpr int kWrapColumn = 76;
 
 // "a\\b\\\\c\\" -> "a\\b\\c": the registry ignores empty components.
 QString NormalPath(const QString& path) {
   return path.split('\\', Qt::SkipEmptyParts).join('\\');
-}
-
-QString LastComponent(const QString& path) {
-  return path.section('\\', -1);
 }
 
 // The text of a REG_SZ or REG_EXPAND_SZ in hex form: UTF-16LE with a terminating zero.
@@ -34,181 +27,89 @@ QByteArray Utf16Bytes(const QString& text) {
   return bytes;
 }
 
-// The text of UTF-16LE bytes without the one terminating zero; zeros inside stay, as the registry
-// keeps them (reading a text stops at the first).
-std::optional<QString> TextFromUtf16(const QByteArray& bytes) {
-  if (bytes.size() % 2 != 0) return std::nullopt;
-  QString text;
-  for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-    text.append(QChar(char16_t(quint8(bytes[i]) | (quint8(bytes[i + 1]) << 8))));
-  if (text.endsWith(QChar(0))) text.chop(1);
-  return text;
-}
-
-// Raw control characters never stand in a line the export format writes.
-bool HasControlCharacter(const QString& line) {
-  for (QChar c : line)
-    if (c.unicode() < 0x20 && c != '\t') return true;
-  return false;
-}
-
-bool NeedsHexForm(const QString& text) {
-  for (QChar c : text)
-    if (c.unicode() < 0x20) return true;
-  return false;
-}
-
-QString Quoted(const QString& text) {
-  QString out = "\"";
-  for (QChar c : text) {
-    if (c == '\\' || c == '"') out += '\\';
-    out += c;
+// The name as names compare: case folded. Names are mostly ASCII, which needs no tables.
+QString Folded(const QString& name) {
+  QString folded(name.size(), Qt::Uninitialized);
+  QChar* out = folded.data();
+  for (QChar c : name) {
+    const char16_t u = c.unicode();
+    if (u >= 0x80) return name.toCaseFolded();
+    *out++ = QChar(u >= 'A' && u <= 'Z' ? char16_t(u + ('a' - 'A')) : u);
   }
-  return out + '"';
+  return folded;
 }
 
-// "hex(N):aa,bb,..." wrapped as the export format wraps long data.
-QString HexData(const QString& prefix, const QByteArray& bytes, int column) {
-  QString out = prefix;
-  column += int(prefix.size());
+// Control characters, and halves of a surrogate pair standing alone (UTF-8 cannot carry them), are
+// written as UTF-16 bytes.
+bool NeedsHexForm(const QString& text) {
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c.unicode() < 0x20 || c.isLowSurrogate()) return true;
+    if (!c.isHighSurrogate()) continue;
+    if (i + 1 == text.size() || !text[i + 1].isLowSurrogate()) return true;
+    ++i;
+  }
+  return false;
+}
+
+void AppendQuoted(QByteArray& out, const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  out += '"';
+  if (!utf8.contains('\\') && !utf8.contains('"')) {
+    out += utf8;
+  } else {
+    for (char c : utf8) {
+      if (c == '\\' || c == '"') out += '\\';
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+// "hex(N):aa,bb,..." wrapped as the export format wraps long data; column is where it starts.
+void AppendHexData(QByteArray& out, const char* prefix, const QByteArray& bytes, qsizetype column) {
+  static const char kDigits[] = "0123456789abcdef";
+  out += prefix;
+  column += qsizetype(qstrlen(prefix));
+  out.reserve(out.size() + bytes.size() * 3 + bytes.size() / 20 * 4);
   for (qsizetype i = 0; i < bytes.size(); ++i) {
     if (i > 0) {
       out += ',';
-      ++column;
-      if (column > 76) {
+      if (++column > kWrapColumn) {
         out += "\\\n  ";
         column = 2;
       }
     }
-    out += QString::asprintf("%02x", quint8(bytes[i]));
+    const auto byte = quint8(bytes[i]);
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 15];
     column += 2;
   }
-  return out;
 }
 
-QString ValueData(const TRegValue& value, int column) {
+void AppendValueData(QByteArray& out, const TRegValue& value, qsizetype column) {
   switch (value.Type) {
   case kRegSz:
-    if (!NeedsHexForm(value.Text)) return Quoted(value.Text);
-    return HexData("hex(1):", Utf16Bytes(value.Text), column);
+    if (!NeedsHexForm(value.Text)) return AppendQuoted(out, value.Text);
+    return AppendHexData(out, "hex(1):", Utf16Bytes(value.Text), column);
   case kRegExpandSz:
-    return HexData("hex(2):", Utf16Bytes(value.Text), column);
+    return AppendHexData(out, "hex(2):", Utf16Bytes(value.Text), column);
   case kRegDword:
-    return QString::asprintf("dword:%08x", value.Number);
+    out += QByteArray("dword:") + QByteArray::number(value.Number, 16).rightJustified(8, '0');
+    return;
   case kRegBinary:
-    return HexData("hex:", value.Bytes, column);
+    return AppendHexData(out, "hex:", value.Bytes, column);
   default:
-    return HexData(QString::asprintf("hex(%x):", value.Type), value.Bytes, column);
+    return AppendHexData(out, QString::asprintf("hex(%x):", value.Type).toLatin1().constData(),
+                         value.Bytes, column);
   }
-}
-
-// Reads a quoted string starting at line[pos] == '"'; pos ends after the closing quote.
-std::optional<QString> ParseQuoted(const QString& line, qsizetype& pos) {
-  QString text;
-  for (++pos; pos < line.size(); ++pos) {
-    const QChar c = line[pos];
-    if (c == '"') {
-      ++pos;
-      return text;
-    }
-    if (c == '\\') {
-      if (++pos >= line.size() || (line[pos] != '\\' && line[pos] != '"')) return std::nullopt;
-    }
-    text += line[pos];
-  }
-  return std::nullopt;
-}
-
-std::optional<QByteArray> ParseHexBytes(const QString& list) {
-  QByteArray bytes;
-  const QString compact = QString(list).remove(' ').remove('\t');
-  if (compact.isEmpty()) return bytes;
-  for (const QString& item : compact.split(',')) {
-    bool ok = false;
-    const uint byte = item.toUInt(&ok, 16);
-    if (!ok || item.size() > 2 || byte > 0xFF) return std::nullopt;
-    bytes.append(char(byte));
-  }
-  return bytes;
-}
-
-std::optional<TRegValue> ParseData(const QString& data) {
-  if (data.startsWith('"')) {
-    qsizetype pos = 0;
-    auto text = ParseQuoted(data, pos);
-    if (!text || !data.mid(pos).trimmed().isEmpty()) return std::nullopt;
-    return TRegValue::String(*text);
-  }
-  if (data.startsWith("dword:", Qt::CaseInsensitive)) {
-    const QString digits = data.mid(6).trimmed();
-    bool ok = false;
-    const uint number = digits.toUInt(&ok, 16);
-    if (!ok || digits.isEmpty() || digits.size() > 8 || digits.startsWith('+')) return std::nullopt;
-    return TRegValue{kRegDword, {}, number, {}};
-  }
-  quint32 type = kRegBinary;
-  qsizetype listStart = 0;
-  if (data.startsWith("hex:", Qt::CaseInsensitive)) {
-    listStart = 4;
-  } else if (data.startsWith("hex(", Qt::CaseInsensitive)) {
-    const qsizetype close = data.indexOf("):");
-    bool ok = false;
-    type = data.mid(4, close - 4).toUInt(&ok, 16);
-    if (close < 0 || !ok) return std::nullopt;
-    listStart = close + 2;
-  } else {
-    return std::nullopt;
-  }
-  const auto bytes = ParseHexBytes(data.mid(listStart));
-  if (!bytes) return std::nullopt;
-  TRegValue value{type, {}, 0, {}};
-  if (type == kRegSz || type == kRegExpandSz) {
-    const auto text = TextFromUtf16(*bytes);
-    if (!text) return std::nullopt;
-    value.Text = *text;
-  } else if (type == kRegDword) {
-    if (bytes->size() != 4) return std::nullopt;
-    for (int i = 3; i >= 0; --i)
-      value.Number = (value.Number << 8) | quint8((*bytes)[i]);
-  } else {
-    value.Bytes = *bytes;
-  }
-  return value;
-}
-
-// "[HKEY_CURRENT_USER\\Software\\...]" -> the full path with the root's canonical name.
-std::optional<QString> ParseKeyLine(const QString& line) {
-  const QString inner = line.mid(1, line.size() - 2);
-  for (TRootKey root : {TRootKey::CurrentUser, TRootKey::LocalMachine}) {
-    const QString name = RootName(root);
-    if (!inner.startsWith(name, Qt::CaseInsensitive)) continue;
-    const QString rest = inner.mid(name.size());
-    if (!rest.isEmpty() && !rest.startsWith('\\')) continue;
-    const QString path = NormalPath(rest);
-    return path.isEmpty() ? name : name + '\\' + path;
-  }
-  return std::nullopt;
-}
-
-// Joins lines continued by a trailing "\" (long hex data) into logical lines.
-QStringList LogicalLines(const QString& text) {
-  QStringList lines;
-  QString pending;
-  for (QString line : text.split('\n')) {
-    if (line.endsWith('\r')) line.chop(1);
-    if (!pending.isEmpty()) line = pending + line.trimmed();
-    pending.clear();
-    if (line.endsWith('\\') && !line.startsWith('[') && line.contains("=hex")) {
-      pending = line.left(line.size() - 1);
-      continue;
-    }
-    lines.append(line);
-  }
-  if (!pending.isEmpty()) lines.append(pending);
-  return lines;
 }
 
 } // namespace
+
+const char* RegistryRootName(TRootKey root) {
+  return root == TRootKey::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
 
 int TRegValue::DataSize() const {
   switch (Type) {
@@ -222,35 +123,65 @@ int TRegValue::DataSize() const {
   }
 }
 
+TRegistryDocument::TRegistryDocument() = default;
+
+TRegistryDocument::TRegistryDocument(const TRegistryDocument& other) {
+  std::lock_guard lock(*other.ParseLock);
+  Keys = other.Keys;
+}
+
+TRegistryDocument::TRegistryDocument(TRegistryDocument&& other) noexcept
+    : Keys(std::move(other.Keys)) {}
+
+TRegistryDocument& TRegistryDocument::operator=(const TRegistryDocument& other) {
+  if (this != &other) {
+    std::scoped_lock lock(*ParseLock, *other.ParseLock);
+    Keys = other.Keys;
+  }
+  return *this;
+}
+
+TRegistryDocument& TRegistryDocument::operator=(TRegistryDocument&& other) noexcept {
+  Keys = std::move(other.Keys);
+  return *this;
+}
+
+const TRegistryDocument::TKey& TRegistryDocument::Ready(const TKey& key) const {
+  std::lock_guard lock(*ParseLock);
+  if (!key.Parsed) {
+    ParseText(key);
+    key.Parsed = true;
+  }
+  return key;
+}
+
+const TRegValue* TRegistryDocument::TKey::Find(const QString& name) const {
+  const auto it = Index.constFind(Folded(name));
+  return it == Index.constEnd() ? nullptr : &Values[*it - 1].second;
+}
+
 QString TRegistryDocument::MapKey(const QString& fullPath) {
-  QString key = fullPath.toCaseFolded();
+  QString key = Folded(fullPath);
   key.replace('\\', kSeparatorInMap);
   return key;
 }
 
 QString TRegistryDocument::FullPath(TRootKey root, const QString& path) {
   const QString normal = NormalPath(path);
-  return normal.isEmpty() ? QString(RootName(root)) : QString(RootName(root)) + '\\' + normal;
+  const QString rootName = RegistryRootName(root);
+  return normal.isEmpty() ? rootName : rootName + '\\' + normal;
 }
 
 TRegistryDocument::TKey& TRegistryDocument::AddKey(const QString& fullPath) {
-  // The root itself is a key too: a file may give it values.
-  const QStringList parts = fullPath.split('\\');
-  TKey* key = nullptr;
-  for (qsizetype n = 1; n <= parts.size(); ++n) {
-    const QString prefix = parts.mid(0, n).join('\\');
-    key = &Keys.try_emplace(MapKey(prefix), TKey{prefix, {}}).first->second;
-  }
-  return *key;
+  TKey key;
+  key.Path = fullPath;
+  return Keys.try_emplace(MapKey(fullPath), std::move(key)).first->second;
 }
 
-std::vector<const TRegistryDocument::TKey*>
-TRegistryDocument::SubKeys(const QString& fullPath) const {
-  std::vector<const TKey*> children;
-  const QString prefix = MapKey(fullPath) + kSeparatorInMap;
-  for (auto it = Keys.lower_bound(prefix); it != Keys.end() && it->first.startsWith(prefix); ++it)
-    if (!it->first.mid(prefix.size()).contains(kSeparatorInMap)) children.push_back(&it->second);
-  return children;
+TRegistryDocument::TKey* TRegistryDocument::StoredKey(const QString& fullPath) {
+  const auto it = Keys.find(MapKey(fullPath));
+  if (it != Keys.end()) return &it->second;
+  return HasSubKeys(fullPath) ? &AddKey(fullPath) : nullptr;
 }
 
 bool TRegistryDocument::HasSubKeys(const QString& fullPath) const {
@@ -259,80 +190,49 @@ bool TRegistryDocument::HasSubKeys(const QString& fullPath) const {
   return it != Keys.end() && it->first.startsWith(prefix);
 }
 
-std::optional<TRegistryDocument> TRegistryDocument::Parse(const QByteArray& bytes, QString* error) {
-  auto fail = [error](int line, const QString& reason) {
-    if (error) *error = QString("line %1: %2").arg(line).arg(reason);
-    return std::nullopt;
-  };
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  const QString text = decoder.decode(bytes);
-  if (decoder.hasError()) return fail(0, "not UTF-8 text");
-  TRegistryDocument document;
-  bool headerSeen = false;
-  TKey* current = nullptr;
-  int number = 0;
-  for (const QString& raw : LogicalLines(text)) {
-    ++number;
-    if (HasControlCharacter(raw)) return fail(number, "control character");
-    const QString line = raw.trimmed();
-    if (line.isEmpty() || line.startsWith(';')) continue;
-    if (!headerSeen) {
-      if (line != kHeader) return fail(number, "not a settings file");
-      headerSeen = true;
-    } else if (line.startsWith('[') && line.endsWith(']')) {
-      const auto path = ParseKeyLine(line);
-      if (!path) return fail(number, "unknown key " + line);
-      current = &document.AddKey(*path);
-    } else if (line.startsWith('"') || line.startsWith("@=")) {
-      qsizetype pos = 0;
-      QString name;
-      if (line.startsWith('"')) {
-        const auto quoted = ParseQuoted(line, pos);
-        if (!quoted) return fail(number, "bad value name");
-        name = *quoted;
-      } else {
-        pos = 1;
-      }
-      if (pos >= line.size() || line[pos] != '=') return fail(number, "missing \"=\"");
-      const auto value = ParseData(line.mid(pos + 1).trimmed());
-      if (!value) return fail(number, "bad value data");
-      if (!current) return fail(number, "value outside a key");
-      PutValue(*current, name, *value);
-    } else {
-      return fail(number, "unexpected text");
-    }
-  }
-  if (!headerSeen) return fail(number, "empty file");
-  return document;
-}
-
 QByteArray TRegistryDocument::Serialize() const {
-  QString out = QString(kHeader) + "\n";
+  std::lock_guard lock(*ParseLock);
+  QByteArray out = QByteArray(kHeader) + "\n";
   for (const auto& [mapKey, key] : Keys) {
-    if (key.Values.empty() && HasSubKeys(key.Path)) continue; // implied by its sub-keys
-    out += "\n[" + key.Path + "]\n";
+    const bool hasValues = key.Parsed ? !key.Values.empty() : key.HasValues;
+    if (!hasValues && HasSubKeys(key.Path)) continue; // implied by its sub-keys
+    out += "\n[" + key.Path.toUtf8() + "]\n";
+    if (key.Verbatim) {
+      out += key.Text;
+      continue;
+    }
     for (const auto& [name, value] : key.Values) {
-      const QString left = (name.isEmpty() ? QString("@") : Quoted(name)) + '=';
-      out += left + ValueData(value, int(left.size())) + '\n';
+      const qsizetype start = out.size();
+      if (name.isEmpty())
+        out += '@';
+      else
+        AppendQuoted(out, name);
+      out += '=';
+      AppendValueData(out, value, out.size() - start);
+      out += '\n';
     }
   }
-  return out.toUtf8();
+  return out;
 }
 
-bool TRegistryDocument::PutValue(TKey& key, const QString& name, const TRegValue& value) {
-  for (auto& [valueName, stored] : key.Values) {
-    if (valueName.compare(name, Qt::CaseInsensitive) != 0) continue;
-    const bool changed = !(stored == value);
-    stored = value;
-    return changed;
+bool TRegistryDocument::PutValue(const TKey& key, const QString& name, const TRegValue& value) {
+  // One look-up: a new name finds 0 and takes its place, counted from 1.
+  size_t& place = key.Index[Folded(name)];
+  if (place == 0) {
+    key.Values.emplace_back(name, value);
+    place = key.Values.size();
+    return true;
   }
-  key.Values.emplace_back(name, value);
-  return true;
+  TRegValue& stored = key.Values[place - 1].second;
+  const bool changed = !(stored == value);
+  stored = value;
+  return changed;
 }
 
 bool TRegistryDocument::KeyExists(TRootKey root, const QString& path) const {
   if (NormalPath(path).isEmpty()) return true;
-  return Keys.count(MapKey(FullPath(root, path))) > 0;
+  const QString full = FullPath(root, path);
+  return Keys.count(MapKey(full)) > 0 || HasSubKeys(full);
 }
 
 bool TRegistryDocument::CreateKey(TRootKey root, const QString& path) {
@@ -343,28 +243,32 @@ bool TRegistryDocument::CreateKey(TRootKey root, const QString& path) {
 
 long TRegistryDocument::DeleteKey(TRootKey root, const QString& path) {
   const QString full = FullPath(root, path);
+  if (HasSubKeys(full)) return kErrorAccessDenied;
   const auto it = Keys.find(MapKey(full));
   if (it == Keys.end()) return kErrorFileNotFound;
-  if (HasSubKeys(full)) return kErrorAccessDenied;
+  // The parent stays, as in the registry, even when it existed only through this key.
+  const QString parent = it->second.Path.section('\\', 0, -2);
   Keys.erase(it);
+  if (!parent.isEmpty()) AddKey(parent);
   return kErrorSuccess;
 }
 
 const TRegValue* TRegistryDocument::Value(TRootKey root, const QString& path,
                                           const QString& name) const {
   const auto it = Keys.find(MapKey(FullPath(root, path)));
-  if (it == Keys.end()) return nullptr;
-  for (const auto& [valueName, value] : it->second.Values)
-    if (valueName.compare(name, Qt::CaseInsensitive) == 0) return &value;
-  return nullptr;
+  return it == Keys.end() ? nullptr : Ready(it->second).Find(name);
 }
 
 long TRegistryDocument::SetValue(TRootKey root, const QString& path, const QString& name,
                                  const TRegValue& value, bool* changed) {
   if (changed) *changed = false;
-  const auto it = Keys.find(MapKey(FullPath(root, path)));
-  if (it == Keys.end()) return kErrorFileNotFound;
-  const bool isChanged = PutValue(it->second, name, value);
+  TKey* key = StoredKey(FullPath(root, path));
+  if (!key) return kErrorFileNotFound;
+  const bool isChanged = PutValue(Ready(*key), name, value);
+  if (isChanged) {
+    key->Verbatim = false;
+    key->Text.clear();
+  }
   if (changed) *changed = isChanged;
   return kErrorSuccess;
 }
@@ -372,24 +276,42 @@ long TRegistryDocument::SetValue(TRootKey root, const QString& path, const QStri
 std::vector<std::pair<QString, TRegValue>> TRegistryDocument::Values(TRootKey root,
                                                                      const QString& path) const {
   const auto it = Keys.find(MapKey(FullPath(root, path)));
-  return it == Keys.end() ? std::vector<std::pair<QString, TRegValue>>() : it->second.Values;
+  return it == Keys.end() ? std::vector<std::pair<QString, TRegValue>>() : Ready(it->second).Values;
 }
 
 std::optional<TRegKeyInfo> TRegistryDocument::KeyInfo(TRootKey root, const QString& path) const {
   const QString full = FullPath(root, path);
-  const auto it = Keys.find(MapKey(full));
-  if (it == Keys.end()) return std::nullopt;
+  if (!KeyExists(root, path)) return std::nullopt;
   TRegKeyInfo info;
-  for (const TKey* child : SubKeys(full)) {
+  for (const QString& name : SubKeyNames(root, path)) {
     ++info.NumSubKeys;
-    info.MaxSubKeyLen = std::max(info.MaxSubKeyLen, int(LastComponent(child->Path).size()));
+    info.MaxSubKeyLen = std::max(info.MaxSubKeyLen, int(name.size()));
   }
-  for (const auto& [name, value] : it->second.Values) {
+  const auto it = Keys.find(MapKey(full));
+  if (it == Keys.end()) return info;
+  for (const auto& [name, value] : Ready(it->second).Values) {
     ++info.NumValues;
     info.MaxValueLen = std::max(info.MaxValueLen, int(name.size()));
     info.MaxDataLen = std::max(info.MaxDataLen, value.DataSize());
   }
   return info;
+}
+
+std::vector<QString> TRegistryDocument::SubKeyNames(TRootKey root, const QString& path) const {
+  // Every key below this one names a sub-key by its first component; those of one sub-key follow
+  // each other in the map.
+  const QString full = FullPath(root, path);
+  const QString prefix = MapKey(full) + kSeparatorInMap;
+  const qsizetype depth = full.count('\\') + 1;
+  std::vector<QString> names;
+  QString last;
+  for (auto it = Keys.lower_bound(prefix); it != Keys.end() && it->first.startsWith(prefix); ++it) {
+    const QString child = it->first.mid(prefix.size()).section(kSeparatorInMap, 0, 0);
+    if (child == last) continue;
+    last = child;
+    names.push_back(it->second.Path.section('\\', int(depth), int(depth)));
+  }
+  return names;
 }
 
 } // namespace kestrel

@@ -1,15 +1,25 @@
 #pragma once
-// The settings store file. Reading takes the file as it stands (a replace is a rename, so a reader
-// sees the old or the new file, never half of one). Every change re-reads the file under a lock,
-// applies itself and replaces the file atomically, so two running copies never lose each other's
-// values. A file that cannot be parsed is moved aside as "<name>.bad" and reported; the store then
-// starts empty, so every setting takes its default.
+// The settings store file.
+// - Reading parses the file once and keeps the document; it is read again only when the file's
+//   identity, size or modification time changed (another running copy replaced it).
+// - Every change takes a lock the system releases when its holder ends (even by a crash), looks
+//   again whether the file changed, applies itself and replaces the file whole, so two running
+//   copies never lose each other's values. Temporary files a killed copy left behind are removed
+//   at the first change.
+// - A file that cannot be parsed, or cannot be read at all (a folder, a file without read
+//   permission), is moved aside as "<name>.bad" and the store starts on its defaults. Keys and
+//   values past the document's limits are left out; the whole file is kept as "<name>.bad".
+// - When the store cannot be written (a read-only folder or file, a folder that cannot be made,
+//   a failed write) it carries on in memory for the rest of the run: what could be read stays,
+//   changes are kept but not written.
+// Each of these is told once, in one message naming the file and the reason.
 
 #include "platform/registry/RegistryDocument.h"
 
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace kestrel {
 
@@ -21,27 +31,40 @@ public:
 
   const QString& FileName() const { return Name; }
 
-  // The current content; a result code of the system's kind.
-  long Read(TRegistryDocument& document) const;
+  // The current content; never null. What went wrong is reported, not raised.
+  std::shared_ptr<const TRegistryDocument> Snapshot() const;
   // Runs change over the current content under the lock. change returns a result code and sets
-  // *changed when it altered the content; the file is replaced only then.
-  long Modify(const std::function<long(TRegistryDocument&, bool* changed)>& change) const;
+  // *changed when it altered the content; the file is replaced only then. A file that cannot be
+  // written leaves the change in memory and gives kErrorSuccess. change must own what it uses: a
+  // batch runs it again later.
+  using TChange = std::function<long(TRegistryDocument&, bool* changed)>;
+  long Modify(const TChange& change) const;
+
+  // While a batch of a file lives, its changes are made in memory only; when the last batch ends
+  // they are written together, in one replace of the file, run again over the file as it is then
+  // (another copy may have changed it meanwhile). A start that stores many defaults writes once.
+  class TBatch {
+  public:
+    explicit TBatch(const TRegistryFile& file);
+    ~TBatch();
+    TBatch(const TBatch&) = delete;
+    TBatch& operator=(const TBatch&) = delete;
+
+  private:
+    QString Name;
+  };
   // The time of the last replace, for key information.
   QDateTime LastWriteTime() const;
+  // Whether changes stay in memory for the rest of the run.
+  bool InMemory() const;
 
-  // Who is told that a damaged file was moved aside (a message for the user). The default writes a
-  // warning to the log.
-  using TDamageReporter = std::function<void(const QString& message)>;
-  static void SetDamageReporter(TDamageReporter reporter);
+  // Who is told of what went wrong with the store (a message for the user). The default writes a
+  // warning to the log. It is called with no lock held, so it may show a window.
+  using TReporter = std::function<void(const QString& message)>;
+  static void SetReporter(TReporter reporter);
+  static void Report(const QString& message);
 
 private:
-  enum class TLoad { Loaded, Missing, Damaged, Unreadable };
-  TLoad Load(TRegistryDocument& document, QString* reason) const;
-  // The result code of a load that did not find a damaged file.
-  static long ResultOf(TLoad load);
-  // Under the lock: loads, moving a damaged file aside. Returns a result code.
-  long LoadLocked(TRegistryDocument& document) const;
-
   QString Name;
 };
 

@@ -31,10 +31,13 @@ void TNewRegistry::Check(long result, const char* message) {
 
 void TNewRegistry::OpenKey(const QString& path) {
   const TRootKey root = RootKey;
-  const long result = Store.Modify([&](TRegistryDocument& document, bool* changed) {
-    *changed = document.CreateKey(root, path);
-    return kErrorSuccess;
-  });
+  // Opening a key that exists changes nothing, so it needs no lock.
+  const long result = Store.Snapshot()->KeyExists(root, path)
+                          ? kErrorSuccess
+                          : Store.Modify([root, path](TRegistryDocument& document, bool* changed) {
+                              *changed = document.CreateKey(root, path);
+                              return kErrorSuccess;
+                            });
   if (result == kErrorSuccess) Key = TRegKey{root, path, true};
   Check(result, "Failed to Open Registry Key: #");
 }
@@ -47,7 +50,7 @@ void TNewRegistry::CloseKey() {
 
 void TNewRegistry::DeleteKey(const QString& path) {
   const TRootKey root = RootKey;
-  const long result = Store.Modify([&](TRegistryDocument& document, bool* changed) {
+  const long result = Store.Modify([root, path](TRegistryDocument& document, bool* changed) {
     const long deleted = document.DeleteKey(root, path);
     *changed = deleted == kErrorSuccess;
     return deleted;
@@ -59,7 +62,8 @@ void TNewRegistry::WriteValue(const QString& name, const TRegValue& value, const
   const TRegKey key = Key;
   const long result = !key.Open
                           ? kErrorInvalidHandle
-                          : Store.Modify([&](TRegistryDocument& document, bool* changed) {
+                          : Store.Modify([key, name, value](TRegistryDocument& document,
+                                                            bool* changed) {
                               return document.SetValue(key.Root, key.Path, name, value, changed);
                             });
   Check(result, message);
@@ -75,9 +79,8 @@ void TNewRegistry::WriteInteger(const QString& name, int value) {
 
 std::optional<TRegValue> TNewRegistry::Query(const QString& name) const {
   if (!Key.Open) return std::nullopt;
-  TRegistryDocument document;
-  if (Store.Read(document) != kErrorSuccess) return std::nullopt;
-  const TRegValue* value = document.Value(Key.Root, Key.Path, name);
+  const auto document = Store.Snapshot();
+  const TRegValue* value = document->Value(Key.Root, Key.Path, name);
   if (!value) return std::nullopt;
   return *value;
 }
@@ -137,19 +140,22 @@ bool TNewRegistry::KeyExists(const QString& path) const {
 }
 
 bool TNewRegistry::KeyExistsUnder(TRootKey root, const QString& path) const {
-  TRegistryDocument document;
-  return Store.Read(document) == kErrorSuccess && document.KeyExists(root, path);
+  return Store.Snapshot()->KeyExists(root, path);
 }
 
 bool TNewRegistry::GetKeyInfo(TRegKeyInfo& info) const {
   info = TRegKeyInfo();
-  TRegistryDocument document;
-  if (!Key.Open || Store.Read(document) != kErrorSuccess) return false;
-  const auto found = document.KeyInfo(Key.Root, Key.Path);
+  if (!Key.Open) return false;
+  const auto found = Store.Snapshot()->KeyInfo(Key.Root, Key.Path);
   if (!found) return false;
   info = *found;
   info.FileTime = Store.LastWriteTime();
   return true;
+}
+
+std::vector<QString> TNewRegistry::GetKeyNames() const {
+  if (!Key.Open) return {};
+  return Store.Snapshot()->SubKeyNames(Key.Root, Key.Path);
 }
 
 } // namespace kestrel

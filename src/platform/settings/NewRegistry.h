@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace kestrel {
 
@@ -62,6 +63,8 @@ public:
   bool KeyExistsUnder(TRootKey root, const QString& path) const;
   // Information of the open key; all zero and false on failure.
   bool GetKeyInfo(TRegKeyInfo& info) const;
+  // The names of the open key's direct sub-keys.
+  std::vector<QString> GetKeyNames() const;
 
 private:
   void Check(long result, const char* message);

@@ -3,10 +3,45 @@
 namespace kestrel {
 namespace {
 
+using TSettingRead = bool (*)(const QString&, const QString&, TSettingValue&);
+
+// A read through one of the store's operations, of the default's kind.
+template <typename T> T Typed(const TSettingKey& key, T defaultValue, TSettingRead read) {
+  TSettingValue value = defaultValue;
+  read(key.Section, key.Name, value);
+  return std::get<T>(value);
+}
+
 TNewRegistry UserRegistry() {
   TNewRegistry registry;
   registry.RootKey = TRootKey::CurrentUser;
   return registry;
+}
+
+QString Shown(const TSettingValue& value) {
+  if (const int* number = std::get_if<int>(&value)) return QString::number(*number);
+  return "\"" + std::get<QString>(value) + "\"";
+}
+
+// A value of the other kind cannot be used, but it is no reason not to start: the user is told,
+// and the default stands in for it. The stored value stays until the setting is next written.
+void ReportWrongKind(const QString& section, const QString& name, const TSettingValue& value) {
+  TRegValue stored;
+  TNewRegistry registry = UserRegistry();
+  QString what = "a value of another kind";
+  try {
+    registry.OpenKey(SectionPath(section));
+    if (registry.GetData(name, stored) == TRegDataType::rdInteger)
+      what = "the number " + QString::number(qint32(stored.Number));
+    else if (stored.Type == kRegSz || stored.Type == kRegExpandSz)
+      what = "the text \"" + stored.Text.left(200) + "\"";
+  } catch (const ENewReg&) {
+  }
+  const bool wantsNumber = std::holds_alternative<int>(value);
+  TRegistryFile::Report("The setting \"" + name + "\" in\r[" +
+                        RegistryRootName(TRootKey::CurrentUser) + "\\" + SectionPath(section) +
+                        "]\rholds " + what + " where " + (wantsNumber ? "a number" : "a text") +
+                        " belongs.\rKestrel uses its default, " + Shown(value) + ", instead.");
 }
 
 } // namespace
@@ -25,10 +60,14 @@ bool ReadSetting(const QString& section, const QString& name, TSettingValue& val
     return false;
   }
   if (keyExisted && registry.ValueExists(name)) {
-    if (std::holds_alternative<int>(value))
-      value = registry.ReadInteger(name);
-    else
-      value = registry.ReadString(name);
+    try {
+      if (std::holds_alternative<int>(value))
+        value = registry.ReadInteger(name);
+      else
+        value = registry.ReadString(name);
+    } catch (const ENewReg&) {
+      ReportWrongKind(section, name, value);
+    }
   } else if (const int* number = std::get_if<int>(&value)) {
     registry.WriteInteger(name, *number);
   } else {
@@ -48,6 +87,21 @@ void WriteSetting(const QString& section, const QString& name, const TSettingVal
   registry.CloseKey();
 }
 
+bool PeekSetting(const QString& section, const QString& name, TSettingValue& value) {
+  const auto document = TRegistryFile().Snapshot();
+  const TRegValue* stored = document->Value(TRootKey::CurrentUser, SectionPath(section), name);
+  if (!stored) return false;
+  const bool number = std::holds_alternative<int>(value);
+  if (number != (stored->Type == kRegDword) ||
+      (!number && stored->Type != kRegSz && stored->Type != kRegExpandSz))
+    throw ENewReg("Read Error: " + name);
+  if (number)
+    value = qint32(stored->Number);
+  else
+    value = stored->Text.section(QChar(0), 0, 0); // as ReadString cuts it
+  return true;
+}
+
 void DeleteSection(const QString& section) {
   try {
     UserRegistry().DeleteKey(SectionPath(section));
@@ -64,7 +118,8 @@ void ReplaceSection(const QString& section,
                                      : TRegValue::String(std::get<QString>(value)));
   }
   const QString path = SectionPath(section);
-  const long result = TRegistryFile().Modify([&](TRegistryDocument& document, bool* changed) {
+  const long result = TRegistryFile().Modify([path, wanted](TRegistryDocument& document,
+                                                           bool* changed) {
     if (document.KeyExists(TRootKey::CurrentUser, path) &&
         document.Values(TRootKey::CurrentUser, path) == wanted)
       return kErrorSuccess;
@@ -81,27 +136,39 @@ void ReplaceSection(const QString& section,
 
 TRegKeyInfo ListSection(const QString& section) {
   TNewRegistry registry = UserRegistry();
-  registry.OpenKey(SectionPath(section));
   TRegKeyInfo info;
-  registry.GetKeyInfo(info);
-  registry.CloseKey();
+  try {
+    registry.OpenKey(SectionPath(section));
+    registry.GetKeyInfo(info);
+    registry.CloseKey();
+  } catch (const ENewReg&) {
+    // A section that cannot be opened lists nothing.
+  }
   return info;
 }
 
 QString ReadSetting(const TSettingKey& key, const QString& defaultText) {
-  TSettingValue value = defaultText;
-  ReadSetting(key.Section, key.Name, value);
-  return std::get<QString>(value);
+  return Typed(key, defaultText, static_cast<TSettingRead>(ReadSetting));
 }
 
 int ReadSetting(const TSettingKey& key, int defaultValue) {
-  TSettingValue value = defaultValue;
-  ReadSetting(key.Section, key.Name, value);
-  return std::get<int>(value);
+  return Typed(key, defaultValue, static_cast<TSettingRead>(ReadSetting));
 }
 
 bool ReadFlag(const TSettingKey& key, bool defaultOn) {
   return ReadSetting(key, FlagText(defaultOn)) == "TRUE";
+}
+
+QString PeekSetting(const TSettingKey& key, const QString& defaultText) {
+  return Typed(key, defaultText, static_cast<TSettingRead>(PeekSetting));
+}
+
+int PeekSetting(const TSettingKey& key, int defaultValue) {
+  return Typed(key, defaultValue, static_cast<TSettingRead>(PeekSetting));
+}
+
+bool PeekFlag(const TSettingKey& key, bool defaultOn) {
+  return PeekSetting(key, FlagText(defaultOn)) == "TRUE";
 }
 
 void WriteSetting(const TSettingKey& key, const TSettingValue& value) {

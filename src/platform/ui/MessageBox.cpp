@@ -1,8 +1,12 @@
 #include "platform/ui/MessageBox.h"
 
+#include "platform/ui/CaptionWidth.h"
+
 #include <QApplication>
 #include <QFile>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace kestrel {
 namespace {
@@ -29,7 +33,30 @@ QMessageBox::Icon BoxIcon(TMsgIcon icon) {
 }
 
 TMsgResult SafeAnswer(const TMessageRequest& request) {
-  return request.Buttons == TMsgButtons::YesNo ? TMsgResult::No : TMsgResult::Ok;
+  switch (request.Buttons) {
+  case TMsgButtons::YesNo:
+    return TMsgResult::No;
+  case TMsgButtons::OkCancel:
+  case TMsgButtons::YesNoCancel:
+    return TMsgResult::Cancel;
+  case TMsgButtons::Ok:
+    break;
+  }
+  return TMsgResult::Ok;
+}
+
+QMessageBox::StandardButtons BoxButtons(TMsgButtons buttons) {
+  switch (buttons) {
+  case TMsgButtons::YesNo:
+    return QMessageBox::Yes | QMessageBox::No;
+  case TMsgButtons::OkCancel:
+    return QMessageBox::Ok | QMessageBox::Cancel;
+  case TMsgButtons::YesNoCancel:
+    return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  case TMsgButtons::Ok:
+    break;
+  }
+  return QMessageBox::Ok;
 }
 
 TMsgResult LogMessage(const QString& logName, const TMessageRequest& request) {
@@ -42,18 +69,29 @@ TMsgResult LogMessage(const QString& logName, const TMessageRequest& request) {
   return SafeAnswer(request);
 }
 
+// Some questions are asked in the caption, with the folder as the text: the box is made wide
+// enough for the caption to be read.
+void FitCaption(QMessageBox& box, const QString& caption) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid || caption.isEmpty()) return;
+  grid->addItem(
+      new QSpacerItem(CaptionWidth(box, caption), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 TMsgResult ShowBox(const TMessageRequest& request, QWidget* parent) {
   QString text = request.Text;
   text.replace("\r\n", "\n").replace('\r', '\n');
-  QMessageBox box(BoxIcon(request.Icon), request.Caption, text,
-                  request.Buttons == TMsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                        : QMessageBox::Ok,
+  QMessageBox box(BoxIcon(request.Icon), request.Caption, text, BoxButtons(request.Buttons),
                   parent ? parent : QApplication::activeWindow());
+  FitCaption(box, request.Caption);
   switch (box.exec()) {
   case QMessageBox::Yes:
     return TMsgResult::Yes;
   case QMessageBox::No:
     return TMsgResult::No;
+  case QMessageBox::Ok:
+    return TMsgResult::Ok;
   default:
     return SafeAnswer(request);
   }
@@ -74,6 +112,10 @@ void ShowMessage(const QString& text, const QString& caption, TMsgIcon icon, QWi
 
 bool AskYesNo(const QString& text, const QString& caption, TMsgIcon icon, QWidget* parent) {
   return MessageBox({text, caption, icon, TMsgButtons::YesNo}, parent) == TMsgResult::Yes;
+}
+
+bool AskOkCancel(const QString& text, const QString& caption, TMsgIcon icon, QWidget* parent) {
+  return MessageBox({text, caption, icon, TMsgButtons::OkCancel}, parent) == TMsgResult::Ok;
 }
 
 TMessageHandler SetMessageHandler(TMessageHandler handler) {

@@ -4,7 +4,8 @@
 //
 // Without a screen to show them on (automated runs), KESTREL_MESSAGE_LOG names a file: each box
 // is then appended to it as one line, "caption<TAB>text" with line breaks written as "\r", and
-// answered with its safe choice (OK, or No for a question) instead of being shown.
+// answered with its safe choice (OK, No for a question, Cancel for OK/Cancel and Yes/No/Cancel)
+// instead of being shown.
 
 #include <QString>
 
@@ -15,8 +16,8 @@ class QWidget;
 namespace kestrel {
 
 enum class TMsgIcon { None, Information, Warning, Error, Question };
-enum class TMsgButtons { Ok, YesNo };
-enum class TMsgResult { Ok, Yes, No };
+enum class TMsgButtons { Ok, YesNo, OkCancel, YesNoCancel };
+enum class TMsgResult { Ok, Yes, No, Cancel };
 
 struct TMessageRequest {
   QString Text;
@@ -31,6 +32,9 @@ void ShowMessage(const QString& text, const QString& caption, TMsgIcon icon,
 // True on Yes.
 bool AskYesNo(const QString& text, const QString& caption, TMsgIcon icon,
               QWidget* parent = nullptr);
+// True on OK.
+bool AskOkCancel(const QString& text, const QString& caption, TMsgIcon icon,
+                 QWidget* parent = nullptr);
 
 // Replaces the boxes by a handler (tests answer and record them); an empty handler restores the
 // real boxes. Returns the handler it replaced.

@@ -63,10 +63,12 @@ TSaveDialogAnswer ExecuteSaveDialog(const TSaveDialogRequest& request, QWidget* 
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.ConfirmOverwrite);
   dialog.setNameFilters(filters);
   if (!filters.isEmpty())
     dialog.selectNameFilter(filters[std::clamp(request.FilterIndex, 1, int(filters.size())) - 1]);
   dialog.setDefaultSuffix(request.DefaultExt);
+  if (!request.AcceptLabel.isEmpty()) dialog.setLabelText(QFileDialog::Accept, request.AcceptLabel);
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& selected) {
     const qsizetype index = EntryOfNameFilter(entries, filters, selected);
     if (index < 0) return;

@@ -1,7 +1,8 @@
 #pragma once
 // The save dialog: a file name to write, chosen with a filter of the form
 // "description|patterns|description|patterns" (patterns separated by ";"), a 1-based filter
-// index, a default extension and an initial folder. It asks before overwriting an existing file.
+// index, a default extension and an initial folder. It asks before overwriting an existing file
+// unless told not to.
 //
 // Qt's dialog reads a filter's patterns from the last parentheses of its text, so each entry is
 // shown as its description with the patterns added in Qt's form and the added part hidden. A
@@ -26,6 +27,8 @@ struct TSaveDialogRequest {
   QString DefaultExt; // without the dot
   QString FileName;   // proposed, without folder
   QString InitialDir;
+  bool ConfirmOverwrite = true; // ask before a chosen name that exists is accepted
+  QString AcceptLabel;          // the accept button's text; empty: "Save"
 };
 
 struct TSaveDialogAnswer {

@@ -37,23 +37,49 @@ TEST(CommandTable, OnlyTheMainWindowsOwnCommandsAreBuilt) {
   QSet<QString> built;
   for (const TCommand& command : CommandTable())
     if (command.Built) built.insert(command.Name);
-  EXPECT_EQ(built, QSet<QString>({"NewViewer1", "RecentFolders1", "FindSelection1", "Exit1",
-                                  "FileSelector1", "OpenWeb1", "Help2", "about1", "mailto1",
-                                  "OpenInNewViewer2", "OpenContainer1", "ExploreFolder1",
-                                  "OpenInNewViewer1", "FindSelector", "ToolButton5", "AllFiles1",
-                                  "RefreshFileview1", "StopUpdate2", "StopUpdate1",
-                                  // the display's commands
-                                  "Transparent1", "DontScale1", "FitToWindow1", "FitToImage1",
-                                  "Toolbutton2", "ToolButton3", "StopPic", "JpegProperties1",
-                                  // saving and the menu transforms
-                                  "SaveAs1", "SaveAs2", "InvertImage1", "MirrorVertical1",
-                                  "FlipHorizontal1", "RotateClockwise1", "RotateAnticlockwise1",
-                                  // resampling
-                                  "Resample1",
-                                  // printing
-                                  "Print1",
-                                  // the system-information window
-                                  "SystemInformation1"}));
+  EXPECT_EQ(
+      built,
+      QSet<QString>(
+          {"NewViewer1", "RecentFolders1", "FindSelection1", "Exit1", "FileSelector1", "OpenWeb1",
+           "Help2", "about1", "mailto1", "OpenInNewViewer2", "OpenContainer1", "ExploreFolder1",
+           "OpenInNewViewer1", "FindSelector", "ToolButton5", "AllFiles1", "RefreshFileview1",
+           "StopUpdate2", "StopUpdate1",
+           // the display's commands
+           "Transparent1", "DontScale1", "FitToWindow1", "FitToImage1", "Toolbutton2",
+           "ToolButton3", "StopPic", "JpegProperties1",
+           // saving and the menu transforms
+           "SaveAs1", "SaveAs2", "InvertImage1", "MirrorVertical1", "FlipHorizontal1",
+           "RotateClockwise1", "RotateAnticlockwise1",
+           // resampling
+           "Resample1",
+           // printing
+           "Print1",
+           // the find windows
+           "FindinFiles1", "FindFile1", "FindFile2", "NameDuplicate", "SizeDuplicate",
+           "FindInFiles2", "FindinSubtree",
+           // the system-information window
+           "SystemInformation1",
+           // file management and paths
+           "Copy1", "Move1", "Delete1", "Rename1", "NewFolder2", "SwitchFolders1", "MoveFile1",
+           "CopyFile1", "DeleteFile1", "RenameFile1", "RenameFolder1", "RemoveFolder1",
+           "NewFolder1", "ClipBoard1", "SaveToPath", "SaveAsDialog1", "GotoPath", "toSaveDialog1",
+           "SaveAsDialog2", "ClipAsDos1", "ClipAsUnix1", "ClipAsDos2", "ClipAsUnix2",
+           // installation and external viewers
+           "Install1", "SetExternalViewer1", "ExternalViewer1", "ExternalViewer2",
+           // undo, clipboard, wallpaper, stay on top and capture
+           "Undo1", "CopyImage1", "PasteImage1", "Centered1", "Tiled1", "Stretched1", "NoWallpaper",
+           "StayOnTop1", "ActiveWindow1", "ScreenShot1",
+           // rotation, the slide show and full screen
+           "AllAngles1", "enable1", "AdjustTimer1", "ToolButton4", "FullScreen1", "HideTitle1",
+           "FileSelector2", "Exit2",
+           // the Picture Index Maker
+           "Thumbs1", "ThumbsBgndDialog1", "ThumbsDialog1", "ThumbsDialog2",
+           // the editing tools
+           "None1", "Crop1", "Pen1", "Rectangle1", "LineDraw1", "Ellipse1", "Surface1", "Border1",
+           // the paint box
+           "Color1",
+           // the thumbnail gallery
+           "Thumbnails1", "Thumbnails2", "Thumbnails3"}));
 }
 
 class Commands : public test::MainWindowFixture {};
@@ -135,14 +161,24 @@ TEST_F(Commands, ASubMenuIsEnabledOnlyWhileItHasSomethingEnabled) {
   TKestrelMain* main = Start();
   ASSERT_NE(main, nullptr);
   TCommandSet& commands = main->Commands();
-  for (const char* place :
-       {"&File/&Paste Path to ...", "&Options/&Slide Show", "&Options/Set As &Wallpaper",
-        "&Options/S&etup", "PopupMenu1/Copy Path To", "PopupMenu2/Copy Path To"})
-    EXPECT_FALSE(commands.Menu(place)->menuAction()->isEnabled()) << place;
-  EXPECT_TRUE(commands.Menu("PopupMenu1/Open...")->menuAction()->isEnabled());
+  // Every sub-menu of every menu, as the menus start.
+  int subMenus = 0;
+  for (const QMenu* menu : main->findChildren<QMenu*>()) {
+    for (const QAction* action : menu->actions()) {
+      if (!action->menu()) continue;
+      ++subMenus;
+      bool anyEnabled = false;
+      for (const QAction* item : action->menu()->actions())
+        anyEnabled = anyEnabled || (!item->isSeparator() && item->isEnabled());
+      if (!anyEnabled) {
+        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+      }
+    }
+  }
+  EXPECT_GT(subMenus, 5);
 
-  // The transforms, with "Arbitrary Angle" the sixth, need a picture; their sub-menu follows
-  // when its menu opens.
+  // The transforms, with "Arbitrary Angle" the sixth, follow their items when their menu opens:
+  // the first five need a picture, the rotation window opens without one.
   const QString transforms = "&Edit/&Invert, Rotate, Mirror ...";
   const QList<QAction*> items = commands.Menu(transforms)->actions();
   ASSERT_EQ(items.size(), 6);
@@ -153,11 +189,15 @@ TEST_F(Commands, ASubMenuIsEnabledOnlyWhileItHasSomethingEnabled) {
     commands.Menu("&Edit")->close();
     return commands.Menu(transforms)->menuAction()->isEnabled();
   };
+  EXPECT_TRUE(openEdit());
+  EXPECT_FALSE(items[0]->isEnabled());
+  items[5]->setEnabled(false);
   EXPECT_FALSE(openEdit());
   main->AcceptFile(folder + "/a.bmp");
   main->FListBox1->FinishReading();
   main->WaitForPicture();
   EXPECT_TRUE(openEdit());
+  EXPECT_TRUE(items[0]->isEnabled());
 }
 
 } // namespace

@@ -1,8 +1,13 @@
-#include "app/main/Installation.h"
 #include "app/main/MainSettings.h"
+#include "app/undo/Undo.h"
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
+#include "desktop/install/Install.h"
+#include "desktop/install/InstallRecord.h"
+#include "desktop/viewers/ExtViewerDialog.h"
 #include "platform/paths/Paths.h"
+#include "platform/settings/NewRegistry.h"
+#include "support/DesktopStubs.h"
 #include "support/MainWindowFixture.h"
 #include "support/SearchPath.h"
 #include "support/Unprivileged.h"
@@ -13,8 +18,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace kestrel {
 namespace {
@@ -55,6 +63,13 @@ protected:
   static QColor Background(QWidget* widget, QPalette::ColorRole role = QPalette::Window) {
     return widget->palette().color(role);
   }
+  // Whether anything is left of the user's settings once every window is gone.
+  bool SettingsLeftAtExit() {
+    Windows.clear();
+    TNewRegistry user;
+    user.RootKey = TRootKey::CurrentUser;
+    return user.KeyExists("Software\\Brackwell\\Kestrel");
+  }
   static void Settle(TKestrelMain* main) {
     main->FListBox1->FinishReading();
     main->DListBox1->FinishReading();
@@ -65,7 +80,9 @@ protected:
   QString Pictures;
 };
 
-TEST_F(MainWindow, AFirstRunStoresItsDefaultsAndRecordsTheInstallationOnTheFirstTick) {
+TEST_F(MainWindow, AFirstRunStoresItsDefaultsAndTheInstallationWindowShowsTheViewerWhenDone) {
+  test::TDesktopStubs tools(Env);
+  FirstRun = true;
   TKestrelMain* main = Start();
   ASSERT_NE(main, nullptr);
   EXPECT_FALSE(main->AutoShow());
@@ -84,9 +101,108 @@ TEST_F(MainWindow, AFirstRunStoresItsDefaultsAndRecordsTheInstallationOnTheFirst
   EXPECT_FALSE(IsInstalled());
 
   main->Timer1Timer();
+  ASSERT_TRUE(main->Install);
+  EXPECT_TRUE(main->Install->isVisible());
+  EXPECT_FALSE(main->isVisible()); // until the installation window closes
+  EXPECT_FALSE(IsInstalled());
+  main->Install->BtDone->click();
   EXPECT_TRUE(IsInstalled());
   EXPECT_TRUE(main->isVisible());
-  EXPECT_TRUE(main->UndoFile && main->UndoFile->isOpen());
+  EXPECT_TRUE(main->Undo && QFile::exists(main->Undo->FileName()));
+  EXPECT_TRUE(QFile::exists(Env.DataHome() + "/applications/kestrel.desktop"));
+}
+
+TEST_F(MainWindow, CancellingTheFirstRunEndsTheProgramAndItsExitWritesNothing) {
+  test::TDesktopStubs tools(Env);
+  FirstRun = true;
+  TKestrelMain* main = Start();
+  ASSERT_NE(main, nullptr);
+  main->Timer1Timer();
+  const QByteArray store = test::FileBytes(Env.StoreFile());
+  ASSERT_TRUE(main->Undo);
+  const QString undoFile = main->Undo->FileName();
+  ASSERT_TRUE(QFile::exists(undoFile));
+  main->Install->BtCancel->click();
+  EXPECT_FALSE(main->isVisible());
+  EXPECT_FALSE(QFile::exists(undoFile));
+  Windows.clear();
+  EXPECT_EQ(test::FileBytes(Env.StoreFile()), store);
+  EXPECT_FALSE(IsInstalled());
+  EXPECT_EQ(tools.Calls(), QStringList());
+}
+
+TEST_F(MainWindow, RemoveUninstallsAfterItsQuestionAndNeverShowsTheViewer) {
+  test::TDesktopStubs tools(Env);
+  WriteInstallRecord();
+  TKestrelMain* main = Start({"/Remove"});
+  ASSERT_NE(main, nullptr);
+  EXPECT_FALSE(main->AutoShow());
+  Answer = TMsgResult::Yes;
+  main->Timer1Timer();
+  ASSERT_EQ(Messages.size(), 1u);
+  EXPECT_EQ(Messages[0].Caption, "Confirm Uninstall");
+  EXPECT_EQ(Messages[0].Text, "Remove Kestrel! from Your Computer?");
+  EXPECT_FALSE(main->isVisible());
+  EXPECT_FALSE(IsInstalled());
+  // The exit leaves the removed settings removed.
+  EXPECT_FALSE(SettingsLeftAtExit());
+  EXPECT_FALSE(IsInstalled());
+}
+
+TEST_F(MainWindow, UninstallFromTheInstallationWindowEndsTheViewerAndItsExitWritesNothing) {
+  test::TDesktopStubs tools(Env);
+  WriteInstallRecord();
+  TKestrelMain* main = Start();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(main->JpgOptions);
+  main->Install1Click();
+  ASSERT_TRUE(main->Install);
+  Answer = TMsgResult::Yes;
+  main->Install->BtCancel->click();
+  EXPECT_FALSE(main->isVisible());
+  EXPECT_FALSE(IsInstalled());
+  // No window of the viewer stores its settings again on the way out.
+  EXPECT_FALSE(SettingsLeftAtExit());
+}
+
+TEST_F(MainWindow, AProgramIsOfferedAsAnExternalViewerWhichThenOpensTheSelectedPicture) {
+  const QString viewer = Pictures + "/viewer.sh";
+  const QString record = Env.Path() + "/started.txt";
+  test::WriteRecordingProgram(viewer, record);
+  WriteInstallRecord(); // no installation window to take the keys
+  TKestrelMain* main = Start({Pictures});
+  ASSERT_NE(main, nullptr);
+  // Enter on a program in the file list offers it.
+  main->Commands().Action("AllFiles1")->trigger();
+  Settle(main);
+  Activate(main);
+  main->FListBox1->setFocus();
+  main->FListBox1->SetItemIndex(main->FListBox1->IndexOfText("viewer.sh"));
+  QTest::keyClick(main->FListBox1, Qt::Key_Return);
+  ASSERT_EQ(Messages.size(), 1u);
+  EXPECT_EQ(Messages[0].Caption, "Executable File");
+  EXPECT_FALSE(main->ExtViewerDialog->isVisible()); // answered No
+
+  // So does opening it; Yes adds it and shows the list.
+  Answer = TMsgResult::Yes;
+  main->AcceptFile(viewer);
+  ASSERT_EQ(Messages.size(), 2u);
+  EXPECT_EQ(Messages[1].Caption, "Executable File");
+  EXPECT_TRUE(main->ExtViewerDialog->isVisible());
+  main->ExtViewerDialog->close();
+  EXPECT_FALSE(main->ExtViewerDialog->isVisible());
+  for (const char* name : {"ExternalViewer1", "ExternalViewer2"}) {
+    QStringList captions;
+    for (QAction* item : main->Commands().SubMenu(name)->actions())
+      captions << item->text();
+    EXPECT_EQ(captions, QStringList({"Open Container", "viewer.sh"})) << name;
+  }
+  main->AcceptFile(Pictures + "/b.png");
+  Settle(main);
+  main->Commands().SubMenu("ExternalViewer1")->actions().at(1)->trigger();
+  ASSERT_TRUE(test::WaitUntil([&] { return QFile::exists(record); }));
+  EXPECT_EQ(QString::fromUtf8(test::FileBytes(record)),
+            "1\n" + Pictures + "/b.png\n" + Pictures + "\n");
 }
 
 TEST_F(MainWindow, ComesBackAtTheStoredSizeAndAMaximisedWindowKeepsItsRestoredSize) {
@@ -406,26 +522,51 @@ TEST_F(MainWindow, ClosingAModifiedPictureAsksFirst) {
   EXPECT_EQ(Messages.back().Text, "Do You wish to Discard this Image ?");
   EXPECT_EQ(Messages.back().Caption, "Image Modified");
   EXPECT_EQ(Messages.back().Buttons, TMsgButtons::YesNo);
-  EXPECT_TRUE(main->UndoFile != nullptr);
+  EXPECT_FALSE(main->Undo->FileName().isEmpty());
   Answer = TMsgResult::Yes;
-  const QString undo = main->UndoFile->fileName();
+  const QString undo = main->Undo->FileName();
   EXPECT_TRUE(main->close());
   EXPECT_FALSE(QFile::exists(undo));
 }
 
-TEST_F(MainWindow, StartupFailuresAreReported) {
+// A value of the wrong kind ended the start once; now it is told and its default used.
+TEST_F(MainWindow, ValuesOfTheWrongKindAreToldAndTheWindowStartsOnTheirDefaults) {
   WriteSetting("MainForm", "Width", QString("wide"));
+  WriteSetting("MainForm", "Single Instance", 1);
   TKestrelMain* main = Start();
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(LastMessage(), "Why");
   EXPECT_EQ(main->size(), QSize(577, 427));
+  ASSERT_EQ(Messages.size(), 2u);
+  for (const auto& message : Messages)
+    EXPECT_EQ(message.Caption, "Kestrel!: Settings");
+  EXPECT_TRUE(Messages[0].Text.startsWith("The setting \"Single Instance\" in\r"));
+  EXPECT_TRUE(Messages[1].Text.startsWith("The setting \"Width\" in\r"));
+}
 
-  Windows.clear();
-  WriteSetting("MainForm", "Single Instance", 1);
-  EXPECT_EQ(Start(), nullptr);
-  EXPECT_TRUE(Halted);
-  EXPECT_EQ(LastMessage(), "Installation Error:\rRead Error: Single Instance");
-  EXPECT_EQ(Messages.back().Caption, "Kestrel! StartUp");
+// A read-only settings file once stopped the start and every folder change with error boxes.
+TEST_F(MainWindow, AReadOnlySettingsFileGivesOneMessageAndTheViewerRunsOnItsValues) {
+  FirstRun = true; // the store as written here, nothing added
+  QDir().mkpath(QFileInfo(Env.StoreFile()).path());
+  test::WriteFile(Env.StoreFile(), "Windows Registry Editor Version 5.00\n\n"
+                                   "[HKEY_CURRENT_USER\\Software\\Brackwell\\Kestrel\\MainForm]\n"
+                                   "\"Width\"=dword:00000320\n");
+  ::chmod(QFile::encodeName(Env.StoreFile()), 0444);
+  const QByteArray stored = test::FileBytes(Env.StoreFile());
+
+  TKestrelMain* main = Start({Pictures + "/b.png"});
+  ASSERT_NE(main, nullptr);
+  Settle(main);
+  EXPECT_EQ(main->width(), 800);
+  EXPECT_EQ(main->RecentFolders().Items().first(), Pictures);
+  main->AcceptFile(Pictures + "/a.bmp");
+  Settle(main);
+  EXPECT_TRUE(main->close());
+  ASSERT_EQ(Messages.size(), 1u);
+  EXPECT_EQ(Messages[0].Caption, "Kestrel!: Settings");
+  EXPECT_EQ(Messages[0].Text, "The settings file\r" + Env.StoreFile() +
+                                  "\ris read-only.\rKestrel starts on the settings it could read "
+                                  "and keeps any change of them only until it closes.");
+  EXPECT_EQ(test::FileBytes(Env.StoreFile()), stored);
 }
 
 TEST_F(MainWindow, ASecondCopyKeepsItsOwnUndoFileAndTheSingleInstanceRuleStopsAThird) {
@@ -439,7 +580,7 @@ TEST_F(MainWindow, ASecondCopyKeepsItsOwnUndoFileAndTheSingleInstanceRuleStopsAT
   TKestrelMain* second = Start();
   ASSERT_NE(second, nullptr);
   EXPECT_FALSE(second->FirstInstance);
-  EXPECT_EQ(QFileInfo(second->UndoFile->fileName()).fileName(), "Kestrel(1).dat");
+  EXPECT_EQ(QFileInfo(second->Undo->FileName()).fileName(), "Kestrel(1).dat");
   EXPECT_TRUE(QFile::exists(undo + "Kestrel.dat"));
   second->close();
   EXPECT_FALSE(QFile::exists(undo + "Kestrel(1).dat"));

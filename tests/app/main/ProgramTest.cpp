@@ -1,8 +1,8 @@
 // The viewer as a process: the checks that end it before any window, and a path that is not there.
 
 #include "app/main/Program.h"
-#include "app/main/Installation.h"
 #include "app/main/MainSettings.h"
+#include "desktop/install/InstallRecord.h"
 #include "platform/files/Errors.h"
 #include "platform/paths/Paths.h"
 #include "support/TempEnvironment.h"
@@ -75,6 +75,17 @@ TEST_F(Program, WithSingleInstanceASecondCopyEndsAtOnceAndWritesNothing) {
   EXPECT_EQ(test::FileBytes(Env.StoreFile()), store);
   EXPECT_EQ(QDir(UndoFolderName()).entryList(QDir::Files), QStringList({"Kestrel.dat"}));
   EXPECT_EQ(LogText(), "");
+}
+
+TEST_F(Program, RemoveAsksItsQuestionAndEndsWhateverTheAnswer) {
+  WriteInstallRecord();
+  QProcess& viewer = Launch({"/Remove"});
+  ASSERT_TRUE(viewer.waitForFinished(60000));
+  EXPECT_EQ(viewer.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(viewer.exitCode(), 0);
+  // The log answers No: nothing was removed.
+  EXPECT_EQ(LogText(), "Confirm Uninstall\tRemove Kestrel! from Your Computer?\n");
+  EXPECT_TRUE(IsInstalled());
 }
 
 TEST_F(Program, APathThatDoesNotExistIsReportedAndTheViewerRuns) {

@@ -1,6 +1,6 @@
 #include "app/main/ImageMask.h"
-#include "app/main/Installation.h"
-#include "app/main/UndoFile.h"
+#include "app/undo/UndoFile.h"
+#include "desktop/install/InstallRecord.h"
 
 #include "support/TempEnvironment.h"
 

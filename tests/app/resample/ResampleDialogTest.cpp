@@ -40,12 +40,19 @@ public:
   void ResampleStarted() override { ++Started; }
   void ShowResampled(bool ended) override { ended ? ++Ended : ++Shown_; }
   void FocusFileList() override {}
+  bool EditedSourceAccepted() override { return Accepted; }
+  // The name, and the width of what was shown when the snapshot was taken.
+  void Snapshot(const QString& name) override {
+    Snapshots.push_back(name + " " + QString::number(Shown->Width()));
+  }
 
   std::unique_ptr<TBitmap> Source;
   std::unique_ptr<TBitmap> Shown = std::make_unique<TBitmap>(5, 5);
   bool Animated = false;
+  bool Accepted = true; // the answer to the warning about an edited picture
   QSize Client{800, 600};
   int Started = 0, Shown_ = 0, Ended = 0;
+  std::vector<QString> Snapshots;
 };
 
 class ResampleWindow : public test::MainWindowFixture {
@@ -172,6 +179,14 @@ TEST_F(ResampleWindow, RefusesWhatItCannotMake) {
   ASSERT_TRUE(rotation.Held());
   EXPECT_EQ(refusal(), "");
   EXPECT_EQ(Host.Started, 0);
+  rotation.Release();
+
+  // The user aborts at the warning that the edited picture is not what is resampled.
+  Window->SizeEdit->setText("50");
+  Host.Accepted = false;
+  EXPECT_EQ(refusal(), "");
+  EXPECT_EQ(Host.Started, 0);
+  EXPECT_TRUE(Host.Snapshots.empty());
 }
 
 TEST_F(ResampleWindow, ARunDeliversTheBoxResamplersPicture) {
@@ -180,6 +195,8 @@ TEST_F(ResampleWindow, ARunDeliversTheBoxResamplersPicture) {
   Window->Quality->click();
   Window->Button1Click();
   EXPECT_TRUE(Window->Running());
+  // The undo snapshot is of the picture shown before the run replaced it.
+  EXPECT_EQ(Host.Snapshots, std::vector<QString>{"Resample 5"});
   EXPECT_EQ(Window->Button1->text(), "Stop");
   EXPECT_EQ(Window->Light(), TResampleDialog::TLight::Running);
   EXPECT_FALSE(TBusyClaim::NotBusy());

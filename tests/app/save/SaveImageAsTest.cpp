@@ -24,11 +24,12 @@ struct SaveImageAsTest : ::testing::Test {
       refreshDuringDialog = refresh;
       return answer;
     });
-    saveAs.SetAutomaticRefresh = [this](bool on) {
+    autoRefresh.Apply = [this](bool on) {
       refresh = on;
       ++switches;
     };
-    saveAs.RefreshWanted = [this] { return !stopped; };
+    autoRefresh.Wanted = [this] { return !stopped; };
+    saveAs.AutoRefresh = &autoRefresh;
   }
   ~SaveImageAsTest() override { SetSaveDialogHandler(previous); }
 
@@ -36,6 +37,7 @@ struct SaveImageAsTest : ::testing::Test {
   QTemporaryDir dir;
   test::TScriptedQuestions questions;
   TSaveImageAs saveAs{questions, nullptr};
+  TAutoRefresh autoRefresh;
   TSaveDialogHandler previous;
   std::vector<TSaveDialogRequest> requests;
   TSaveDialogAnswer answer;

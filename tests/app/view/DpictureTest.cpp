@@ -85,7 +85,8 @@ TEST_F(PictureFiles, SmallPalettesGiveFourBitBitmaps) {
   const auto icon = DeviceBitmapOf(grey, ikIcon, 32);
   EXPECT_EQ(icon->PixelFormat(), pf4bit);
   EXPECT_EQ(icon->PixelColor(1, 0), 0x808080u);
-  EXPECT_THROW(DeviceBitmapOf(TDibGraphic(), ikPng, 32), EInvalidGraphic);
+  TDibGraphic empty;
+  EXPECT_THROW(DeviceBitmapOf(empty, ikPng, 32), EInvalidGraphic);
 }
 
 TEST_F(PictureFiles, PaletteScreensReadDeepPicturesWithoutTheirPalettes) {

@@ -1,9 +1,9 @@
 #include "app/view/ViewCopy.h"
 #include "app/view/ImageKind.h"
-#include "app/view/ViewReduction.h"
 #include "imaging/core/Stream.h"
 #include "imaging/jpeg/JpegImage.h"
 #include "processing/colour/FixedPalettes.h"
+#include "processing/resample/Halving.h"
 
 #include "ViewTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "app/view/ViewReduction.h"
+#include "processing/resample/Halving.h"
 
 #include "ViewTestSupport.h"
 

@@ -5,6 +5,7 @@
 #include "imaging/core/Bitmap.h"
 #include "imaging/core/DibGraphic.h"
 #include "imaging/core/Picture.h"
+#include "support/ScreenDepth.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -73,24 +74,5 @@ inline void WritePicture(const TBitmap& bitmap, const QString& path) {
     graphic->Assign(&bitmap);
   graphic->SaveToFile(FileName(path));
 }
-
-// Sets KESTREL_SCREEN_DEPTH for the life of the object.
-class TScreenDepth {
-public:
-  explicit TScreenDepth(int bits) : saved_(qgetenv("KESTREL_SCREEN_DEPTH")) {
-    qputenv("KESTREL_SCREEN_DEPTH", QByteArray::number(bits));
-  }
-  ~TScreenDepth() {
-    if (saved_.isNull())
-      qunsetenv("KESTREL_SCREEN_DEPTH");
-    else
-      qputenv("KESTREL_SCREEN_DEPTH", saved_);
-  }
-  TScreenDepth(const TScreenDepth&) = delete;
-  TScreenDepth& operator=(const TScreenDepth&) = delete;
-
-private:
-  QByteArray saved_;
-};
 
 } // namespace kestrel::test

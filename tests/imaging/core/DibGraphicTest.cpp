@@ -353,6 +353,34 @@ TEST(DibGraphicImport, DirectColourBitmapsBecomeTrueColour) {
   }
 }
 
+// A writer imports the picture it saves without copying it: neither side may see the other's
+// later changes, and what is made from the imported picture keeps its rows in order.
+TEST(DibGraphicImport, SharedPixelsStayApartOnceEitherSideIsWritten) {
+  auto bitmap = PatternBitmap(7, 5, pf24bit);
+  const auto before = PixelsOf(*bitmap);
+  TDibGraphic g;
+  g.ImportBitmapHandle(*bitmap);
+  EXPECT_EQ(PixelsOf(g), before);
+  g.SetPixel(0, 0, 0x123456);
+  EXPECT_EQ(PixelsOf(*bitmap), before);
+  const auto imported = PixelsOf(g);
+  bitmap->Canvas().SetPixel(1, 1, clRed);
+  EXPECT_EQ(PixelsOf(g), imported);
+  TDibGraphic copy;
+  copy.Assign(&g);
+  EXPECT_EQ(PixelsOf(copy), imported);
+
+  // The other way: a bitmap takes a picture's pixels over, rows turned in place.
+  TDibGraphic source;
+  source.NewImage(7, 5, ifTrueColor);
+  FillPattern(source);
+  const auto pixels = PixelsOf(source);
+  TBitmap adopted;
+  adopted.AdoptPixels(source.TakePixels(), pf24bit, {});
+  EXPECT_TRUE(source.Empty());
+  EXPECT_EQ(PixelsOf(adopted), pixels);
+}
+
 TEST(DibGraphicImport, ResolutionComesFromPixelsPerMetre) {
   TBitmap bitmap(2, 2, pf24bit);
   bitmap.SetPelsPerMeter(11811, 2835);

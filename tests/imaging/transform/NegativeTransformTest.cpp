@@ -3,11 +3,13 @@
 
 #include "imaging/transform/NegativeTransform.h"
 
+#include "imaging/core/Bitmap.h"
 #include "imaging/core/DibGraphic.h"
 #include "imaging/core/Exceptions.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 namespace kestrel {
@@ -84,6 +86,19 @@ TEST(NegativeTransform, PaletteFormatsKeepTheirIndicesAndGetTheNegativePalette) 
     EXPECT_EQ(picture->XDotsPerInch(), 72);
     EXPECT_EQ(picture->YDotsPerInch(), 144);
   }
+}
+
+// An imported picture keeps its rows in the bitmap's order; the indices must stay on their rows.
+TEST(NegativeTransform, AnImportedPalettePictureKeepsItsRowsInPlace) {
+  TBitmap bitmap(6, 4, pf8bit);
+  for (int y = 0; y < bitmap.Height(); ++y)
+    std::memset(bitmap.ScanLine(y), y + 1, 6);
+  TDibGraphic picture;
+  picture.ImportBitmapHandle(bitmap);
+  TNegativeTransform().Apply(picture);
+  for (int y = 0; y < picture.Height(); ++y)
+    EXPECT_EQ(picture.PixelIndex(2, y), y + 1) << "row " << y;
+  EXPECT_EQ(bitmap.ScanLine(0)[0], 1); // the bitmap keeps its own pixels
 }
 
 TEST(NegativeTransform, ApplyOnDestLeavesTheSourceAlone) {

@@ -71,7 +71,8 @@ TEST(RegistryDocument, ReadsWhatTheExportToolWrites) {
                           "\"Image Frame\"=dword:00ff00ff\r\n"
                           "\"Long\"=hex(1):4b,00,65,00,73,00,74,00,72,00,65,00,6c,00,21,00,\\\r\n"
                           "  00,00\r\n"
-                          "@=\"default\"\r\n";
+                          "@=\"default\"\r\n"
+                          "\"Half\"=hex(1):41,00,02,df,00,00\r\n"; // a lone low surrogate
   QString error;
   const auto document = TRegistryDocument::Parse(text, &error);
   ASSERT_TRUE(document.has_value()) << error.toStdString();
@@ -80,12 +81,17 @@ TEST(RegistryDocument, ReadsWhatTheExportToolWrites) {
   EXPECT_EQ(document->Value(TRootKey::CurrentUser, color, "Image Frame")->Number, 0x00ff00ffu);
   EXPECT_EQ(document->Value(TRootKey::CurrentUser, color, "Long")->Text, "Kestrel!");
   EXPECT_EQ(document->Value(TRootKey::CurrentUser, color, "")->Text, "default");
+  // What UTF-8 cannot carry is written back as UTF-16 bytes, unchanged.
+  const QString half = QString("A") + QChar(0xdf02);
+  EXPECT_EQ(document->Value(TRootKey::CurrentUser, color, "Half")->Text, half);
+  EXPECT_EQ(Reparsed(*document).Value(TRootKey::CurrentUser, color, "Half")->Text, half);
   EXPECT_TRUE(document->KeyExists(TRootKey::CurrentUser, "Software\\Brackwell"));
   EXPECT_FALSE(document->KeyExists(TRootKey::LocalMachine, "Software\\Brackwell"));
 }
 
 TEST(RegistryDocument, ASectionForARootHoldsItsValues) {
-  const QByteArray text = "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USEr]\n\"a\"=\"b\"\n";
+  const QByteArray text =
+      "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USEr]\n\"a\"=\"b\"\n";
   QString error;
   const auto document = TRegistryDocument::Parse(text, &error);
   ASSERT_TRUE(document.has_value()) << error.toStdString();
@@ -123,6 +129,52 @@ TEST(RegistryDocument, RefusesDamagedText) {
     QString error;
     EXPECT_FALSE(TRegistryDocument::Parse(text, &error).has_value()) << what;
   }
+}
+
+TEST(RegistryDocument, KeysTooDeepAndDataTooLongAreLeftOutAndTheRestRead) {
+  const QString key = "Software\\Kestrel";
+  TRegistryDocument document;
+  document.CreateKey(TRootKey::CurrentUser, key);
+  const int limit = TRegistryDocument::kMaxValueBytes;
+  const std::pair<QString, TRegValue> values[] = {
+      {"Big", TRegValue{kRegBinary, {}, 0, QByteArray(limit + 1, '\x5a')}},
+      {"Limit", TRegValue{kRegBinary, {}, 0, QByteArray(limit, '\x5b')}},
+      {"Text", TRegValue::String(QString(limit / 2, 'w'))}, // with its zero, past the limit
+      {QString(TRegistryDocument::kMaxValueNameLength + 1, 'n'), TRegValue::Integer(1)},
+      {"After", TRegValue::Integer(7)},
+  };
+  for (const auto& [name, value] : values)
+    document.SetValue(TRootKey::CurrentUser, key, name, value, nullptr);
+  QByteArray text = document.Serialize();
+  const auto lineOf = [&](const QByteArray& what) {
+    return text.left(text.indexOf(what)).count('\n') + 1;
+  };
+  const QByteArray deep = "[HKEY_CURRENT_USER" + QByteArray("\\d").repeated(513) + "]";
+  const QByteArray deepest = "[HKEY_CURRENT_USER" + QByteArray("\\e").repeated(512) + "]";
+  text += deep + "\n\"In\"=hex:01,\\\n  02\n" + deepest + "\n\"In\"=dword:00000002\n";
+
+  QString error;
+  QStringList leftOut;
+  const auto parsed = TRegistryDocument::Parse(text, &error, &leftOut);
+  ASSERT_TRUE(parsed.has_value()) << error.toStdString();
+  EXPECT_EQ(leftOut,
+            QStringList(
+                {QString("line %1: the value \"Big\" of [HKEY_CURRENT_USER\\Software\\"
+                         "Kestrel], longer than 1048576 bytes")
+                     .arg(lineOf("\"Big\"")),
+                 QString("line %1: the value \"Text\" of [HKEY_CURRENT_USER\\Software\\"
+                         "Kestrel], longer than 1048576 bytes")
+                     .arg(lineOf("\"Text\"")),
+                 QString("line %1: a value name longer than 16383 characters").arg(lineOf("\"nnn")),
+                 QString("line %1: a key nested deeper than 512 levels").arg(lineOf(deep))}));
+  EXPECT_EQ(parsed->Value(TRootKey::CurrentUser, key, "Big"), nullptr);
+  ASSERT_NE(parsed->Value(TRootKey::CurrentUser, key, "Limit"), nullptr);
+  EXPECT_EQ(parsed->Value(TRootKey::CurrentUser, key, "Limit")->Bytes.size(), limit);
+  EXPECT_EQ(parsed->Value(TRootKey::CurrentUser, key, "After")->Number, 7u);
+  EXPECT_FALSE(parsed->KeyExists(TRootKey::CurrentUser, "d"));
+  const QString deepestPath = QString("e\\").repeated(512).chopped(1);
+  ASSERT_NE(parsed->Value(TRootKey::CurrentUser, deepestPath, "In"), nullptr);
+  EXPECT_EQ(parsed->Value(TRootKey::CurrentUser, deepestPath, "In")->Number, 2u);
 }
 
 TEST(RegistryDocument, KeysBehaveAsRegistryKeys) {

@@ -21,8 +21,13 @@ TEST(Services, ScreenDepthCanBeForcedByTheEnvironment) {
   const QByteArray saved = qgetenv("KESTREL_SCREEN_DEPTH");
   qputenv("KESTREL_SCREEN_DEPTH", "4");
   EXPECT_EQ(ScreenDepth(), 4);
-  qputenv("KESTREL_SCREEN_DEPTH", "junk");
-  EXPECT_GT(ScreenDepth(), 7);
+  qputenv("KESTREL_SCREEN_DEPTH", "32");
+  EXPECT_EQ(ScreenDepth(), 32);
+  // Only a whole number of bits a screen can have stands in for the screen.
+  for (const char* text : {"junk", "16bit", "0", "-8", "33", ""}) {
+    qputenv("KESTREL_SCREEN_DEPTH", text);
+    EXPECT_GT(ScreenDepth(), 7) << text;
+  }
   qputenv("KESTREL_SCREEN_DEPTH", saved);
 }
 
@@ -30,6 +35,7 @@ TEST(Services, StorageFollowsTheEnvironment) {
   test::TTempEnvironment env;
   EXPECT_EQ(SettingsFileName(), env.StoreFile());
   EXPECT_EQ(UndoFolderName(), env.CacheHome() + "/Brackwell/Kestrel/UNDO/");
+  EXPECT_EQ(WallpaperFolderName(), env.DataHome() + "/Brackwell/Kestrel/wallpaper/");
   EXPECT_EQ(RuntimeFolder(), env.RuntimeDir());
 }
 

@@ -1,0 +1,3 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/MainCanvas.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/NewCanvasDlg.cpp)

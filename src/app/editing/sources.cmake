@@ -1,0 +1,4 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/EditingTools.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainEditing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PictureEditor.cpp)

@@ -1,0 +1,4 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/MainRotate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RotateDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Rotator.cpp)

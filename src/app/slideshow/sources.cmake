@@ -1,0 +1,4 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/MainSlideShow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SlideShow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SpeedSlide.cpp)

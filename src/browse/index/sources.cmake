@@ -1,0 +1,13 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/IndexCodes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndexLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndexLabel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndexPicture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndexComposer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThumbEng.cpp)
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/IndexSettings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndexName.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndexWallpaper.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Thumbs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThumbsLayout.cpp)

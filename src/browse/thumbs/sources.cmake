@@ -1,0 +1,7 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ThumbTile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThumbFolder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThumbLimit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThumbPalette.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThumbGrid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThumbCache.cpp)

@@ -1,0 +1,3 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/NameParts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RenameDialog.cpp)

@@ -1,0 +1,5 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/FloodFill.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolGeometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolDrawing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextStamp.cpp)

@@ -1,0 +1,2 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/FileCommandsTest.cpp)

@@ -1,0 +1,6 @@
+list(APPEND KESTREL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/IndexLayoutTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndexLabelTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndexComposerTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndexReferenceTest.cpp)
+list(APPEND KESTREL_SOURCES ${CMAKE_CURRENT_LIST_DIR}/ThumbsTest.cpp)
