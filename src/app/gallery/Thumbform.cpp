@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
@@ -67,6 +68,12 @@ TThumbform::~TThumbform() {
   // A paused worker is stopped too, and its threads ended before the window goes.
   worker_.reset();
   if (writeSettings_) WriteSettings();
+}
+
+void TThumbform::showEvent(QShowEvent* event) {
+  // Never wider than three quarters of the screen, whatever the user drags it to.
+  if (const QScreen* shown = screen()) setMaximumWidth(shown->availableGeometry().width() * 3 / 4);
+  QWidget::showEvent(event);
 }
 
 void TThumbform::BuildControls() {
