@@ -31,6 +31,8 @@ public:
     benchmark::ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       if (run.run_type != Run::RT_Iteration) continue;
+      // A run that could not be made (a peer tool not installed) has no time to compare with.
+      if (run.error_occurred) continue;
       Times& times = times_[run.run_name.function_name];
       times = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
       const auto child = run.counters.find(kChildCpuCounter);
