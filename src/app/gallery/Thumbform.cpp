@@ -332,14 +332,8 @@ void TThumbform::StopAndWait(QPushButton* button) {
 
 void TThumbform::StartClick() {
   if (clearing_) return;
-  static bool noticeShown = false;
-  if (PaletteScreen() && !noticeShown) {
-    noticeShown = true;
-    ShowMessage("This function is optimised for more than 256 colors\rIf you need to work in this "
-                "display mode, the Options\rbutton has some alternative settings which you may "
-                "prefer",
-                kCaption, TMsgIcon::Information, this);
-  }
+  // The hint box itself shows it once per run at most, and never once the user has said so.
+  if (PaletteScreen() && host_.LowColourNotice) host_.LowColourNotice();
   StopAndWait(Start1);
   started_ = std::chrono::steady_clock::now();
   host_.SetTimer(false);

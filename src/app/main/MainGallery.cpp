@@ -8,12 +8,15 @@
 #include "browse/filelists/DListBox.h"
 #include "browse/filelists/FListBox.h"
 #include "browse/find/FindDialogX.h"
+#include "desktop/hints/WinCapture.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 
 namespace kestrel {
+
+constexpr int kGalleryHint = 7;
 
 TThumbform& TKestrelMain::Gallery() {
   if (Thumbform) return *Thumbform;
@@ -45,6 +48,9 @@ TThumbform& TKestrelMain::Gallery() {
   };
   host.SetTimer = [this](bool on) { on ? Timer1->start() : Timer1->stop(); };
   host.Background = [this] { return ImageFrameColor; };
+  host.LowColourNotice = [this] {
+    if (WinCapture) WinCapture->ShowModal(kGalleryHint);
+  };
   host.ChooseTarget = [this](const QString& caption, const QString& proposed) {
     return FileCommands->ChooseTarget(
         caption.startsWith("Copy") ? TFileAction::Copy : TFileAction::Move, {proposed});

@@ -60,6 +60,7 @@ protected:
     host.FilesChanged = [this] { ++Changes; };
     host.FindNameDuplicate = [this](const QString& path) { NameDuplicates << path; };
     host.FindSizeDuplicate = [](const QString&) {};
+    host.LowColourNotice = [this] { ++Notices; };
     host.SaveWithDialog = [this](const QString& title, const QString& proposed,
                                  const TBitmap& bitmap) {
       Saves << title + ": " + proposed;
@@ -108,6 +109,7 @@ protected:
   QStringList Opened, NameDuplicates, Saves;
   QString Target, Chosen;
   int Changes = 0;
+  int Notices = 0;
 };
 
 TEST_F(Thumbform, ARunFillsInListOrderWithinTheLimitAndGivesTheTimerBack) {
@@ -221,6 +223,15 @@ TEST_F(Thumbform, SaveAllWritesBesideTheFirstAndAsksBeforeReplacing) {
   Chosen.clear(); // cancelled: nothing more is written
   form->SaveAllThumbnailsClick();
   EXPECT_EQ(Saves.size(), 1);
+}
+
+TEST_F(Thumbform, OnlyAPaletteScreenOffersTheLowColourNoticeAtStart) {
+  auto form = Form();
+  Run(*form);
+  EXPECT_EQ(Notices, 0);
+  test::TScreenDepth palette(8);
+  Run(*form);
+  EXPECT_EQ(Notices, 1);
 }
 
 TEST_F(Thumbform, SettingsComeBackInTheNextWindow) {
