@@ -52,6 +52,14 @@ void TThumbView::Append(TGalleryTile tile) {
     viewport()->update(CellRect(index).translated(-Origin()));
 }
 
+void TThumbView::Remap(const QList<QRgb>& table) {
+  // Through true colour: a conversion between two indexed forms would keep the old table.
+  for (TGalleryTile& tile : tiles_)
+    tile.Image = tile.Image.convertToFormat(QImage::Format_RGB32)
+                     .convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither);
+  viewport()->update();
+}
+
 void TThumbView::Remove(int index) {
   if (index < 0 || index >= Count()) return;
   tiles_.erase(tiles_.begin() + index);

@@ -29,6 +29,8 @@ public:
   void Reset(int size);
   void Append(TGalleryTile tile);
   void Remove(int index);
+  // Shows every tile through another palette (a palette screen's new drawing palette).
+  void Remap(const QList<QRgb>& table);
   int Count() const { return static_cast<int>(tiles_.size()); }
   const TGalleryTile& Tile(int index) const { return tiles_.at(static_cast<size_t>(index)); }
   int Size() const { return size_; }

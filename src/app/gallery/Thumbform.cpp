@@ -40,15 +40,19 @@ TSettingKey Key(const char* name) {
   return {kSection, name};
 }
 
+QList<QRgb> ColorTable(const TPalette& palette) {
+  QList<QRgb> table;
+  for (const TPaletteEntry& e : palette.Entries())
+    table.push_back(qRgb(e.Red, e.Green, e.Blue));
+  return table;
+}
+
 // The tile as the window shows it (pixels of its own, not a view of the worker's bitmap): on a
 // palette screen through the gallery's palette.
 QImage ShownImage(const TBitmap& tile, const TPalette& palette) {
   const QImage image = tile.Image();
   if (palette.IsNull()) return image.copy();
-  QList<QRgb> table;
-  for (const TPaletteEntry& e : palette.Entries())
-    table.push_back(qRgb(e.Red, e.Green, e.Blue));
-  return image.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither);
+  return image.convertToFormat(QImage::Format_Indexed8, ColorTable(palette), Qt::ThresholdDither);
 }
 
 } // namespace
@@ -181,7 +185,8 @@ void TThumbform::BuildMenus() {
     connect(item, &QAction::triggered, this, [this, item] {
       paletteChoice_ = item->data().toInt();
       palette_ = PaletteScreen() ? MakeThumbPalette(paletteChoice_) : TPalette();
-      view_->viewport()->update();
+      // The shown tiles take the new palette at once, as a realised palette would give them.
+      if (!palette_.IsNull()) view_->Remap(ColorTable(palette_));
     });
   }
   palettes->setEnabled(PaletteScreen());

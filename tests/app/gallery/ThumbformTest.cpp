@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -232,6 +233,28 @@ TEST_F(Thumbform, OnlyAPaletteScreenOffersTheLowColourNoticeAtStart) {
   test::TScreenDepth palette(8);
   Run(*form);
   EXPECT_EQ(Notices, 1);
+}
+
+TEST_F(Thumbform, APaletteChangeRemapsTheTilesShownAlready) {
+  test::TScreenDepth palette(8);
+  auto form = Form();
+  QMenu* palettes = form->OptionsMenu->actions().first()->menu();
+  palettes->actions().at(0)->trigger(); // "236 Colors"
+  Run(*form);
+  ASSERT_GT(form->View().Count(), 0);
+  const auto grey = [&form] {
+    for (int i = 0; i < form->View().Count(); ++i) {
+      const QImage image = form->View().Tile(i).Image.convertToFormat(QImage::Format_RGB32);
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+          if (const QRgb p = image.pixel(x, y); qRed(p) != qGreen(p) || qGreen(p) != qBlue(p))
+            return false;
+    }
+    return true;
+  };
+  EXPECT_FALSE(grey()) << "the coloured pictures through the 236-colour palette";
+  palettes->actions().at(1)->trigger(); // "Grey 16 Shades"
+  EXPECT_TRUE(grey());
 }
 
 TEST_F(Thumbform, SettingsComeBackInTheNextWindow) {
