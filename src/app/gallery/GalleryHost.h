@@ -35,6 +35,8 @@ struct TGalleryHost {
   std::function<QString(const QString& title, const QString& proposed, const TBitmap& bitmap)>
       SaveWithDialog;
   std::function<bool(const QString& path, const TBitmap& bitmap)> SaveWithoutDialog;
+  // The main window's full-screen view is open (it hides the task bar).
+  std::function<bool()> FullScreenActive;
   // Offers the gallery's one-time notice (the program's shared hint box).
   std::function<void()> LowColourNotice;
 };

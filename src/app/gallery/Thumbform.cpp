@@ -10,6 +10,7 @@
 #include "platform/process/Process.h"
 #include "platform/settings/Settings.h"
 #include "platform/text/SizeText.h"
+#include "platform/ui/FullHeightToggle.h"
 #include "platform/ui/MessageBox.h"
 
 #include <QActionGroup>
@@ -60,6 +61,8 @@ QImage ShownImage(const TBitmap& tile, const TPalette& palette) {
 TThumbform::TThumbform(TGalleryHost host, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), host_(std::move(host)) {
   setWindowTitle(kCaption);
+  new TFullHeightToggle(this,
+                        [this] { return host_.FullScreenActive && host_.FullScreenActive(); });
   BuildControls();
   BuildMenus();
   ReadSettings();

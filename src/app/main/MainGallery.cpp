@@ -48,6 +48,7 @@ TThumbform& TKestrelMain::Gallery() {
   };
   host.SetTimer = [this](bool on) { on ? Timer1->start() : Timer1->stop(); };
   host.Background = [this] { return ImageFrameColor; };
+  host.FullScreenActive = [this] { return BigScreen != nullptr; };
   host.LowColourNotice = [this] {
     if (WinCapture) WinCapture->ShowModal(kGalleryHint);
   };

@@ -3,6 +3,7 @@
 #include "browse/find/FindLocations.h"
 #include "browse/find/FindResults.h"
 #include "browse/find/FindSearch.h"
+#include "platform/ui/FullHeightToggle.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -51,6 +52,7 @@ QLineEdit* KilobyteField(QWidget* parent) {
 TFindDialogX::TFindDialogX(TFindHost host, QWidget* parent)
     : QDialog(parent), Host(std::move(host)) {
   setWindowTitle(kCaption);
+  new TFullHeightToggle(this);
   Rows = new TFindResults(this);
   Search = new TFindSearch(this);
   BuildLayout();

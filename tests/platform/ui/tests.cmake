@@ -1,0 +1,1 @@
+list(APPEND KESTREL_SOURCES ${CMAKE_CURRENT_LIST_DIR}/FullHeightToggleTest.cpp)
