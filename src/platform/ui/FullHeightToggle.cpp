@@ -55,7 +55,7 @@ bool TFullHeightToggle::eventFilter(QObject* watched, QEvent* event) {
     lastNormal_ = window_->frameGeometry();
     // The frame of a window shown normally. Taken once: a window manager trims the frame of a
     // maximised window, and may resize it before it says that the window is maximised.
-    if (const QMargins now = Decoration(); decoration_.isNull()) decoration_ = now;
+    if (decoration_.isNull()) decoration_ = Decoration();
   }
   // Only the window system's own report counts: it follows the user's command, and a maximise
   // asked for in code is reported again by the window system anyway.
