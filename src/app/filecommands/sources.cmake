@@ -1,3 +1,4 @@
 list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FileCommands.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/PathCommands.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/PathCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainFileOps.cpp)

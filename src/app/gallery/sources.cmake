@@ -1,3 +1,4 @@
 list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ThumbView.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Thumbform.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/Thumbform.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainGallery.cpp)

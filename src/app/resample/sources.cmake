@@ -1,3 +1,4 @@
 list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ResampleDialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Resampler.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/Resampler.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainResample.cpp)

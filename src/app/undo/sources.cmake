@@ -1,4 +1,5 @@
 list(APPEND KESTREL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Undo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UndoFile.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/UndoStore.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/UndoStore.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainUndoClipboard.cpp)
